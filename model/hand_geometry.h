@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string_view>
+
+#include "model/clock_state.h"
+
+namespace trilume {
+
+// The readings one frame turns into hand positions, in dial steps (60 a turn).
+struct HandValues {
+  float HourValue = 0.0F;            // two-digit hour times 5: 0..115
+  float MinuteValue = 0.0F;          // 0..59
+  float SecondValue = 0.0F;          // 0..59
+  float MillisecondFraction = 0.0F;  // ms * 0.0600000240000096
+};
+
+inline constexpr double kMillisecondFactor = 0.0600000240000096;
+
+// Sets TickDivisor from the MOVEMENT text. Only an exact, case-sensitive
+// match of one of the seven names changes it.
+void SelectTickDivisor(ClockState& state, std::string_view movementText);
+
+// Reads the characters at positions 1, 2, 4, 5, 7, 8 of the time text
+// (counted in UTF-8 characters) with StrToInt, and the millisecond field of
+// frameStartTime. Throws EConvertError when a piece is not a number; the
+// caller's state is untouched then.
+HandValues ReadHandValues(std::string_view timeText, TDateTime frameStartTime);
+
+// Writes HourTip, MinuteTip and SecondTip for a main window of the given
+// outer size.
+void ComputeHandTips(ClockState& state, const HandValues& values, int width, int height);
+
+}  // namespace trilume

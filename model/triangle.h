@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "model/clock_state.h"
+
+namespace trilume {
+
+inline constexpr std::string_view kUncalculated = "Uncalculated";
+inline constexpr std::string_view kScalene = "Scalene";
+inline constexpr std::string_view kIsosceles = "Isosceles";
+inline constexpr std::string_view kAlignment = "Alignment";
+inline constexpr std::string_view kRight = "Right    ";
+inline constexpr std::string_view kEquilateral = "Equilateral";
+inline constexpr std::string_view kObtuse = "Obtuse";
+inline constexpr std::string_view kAcute = "Acute";
+
+// Whole-pixel distance. x1 and y2 are truncated before the subtraction and
+// x2 and y1 are not, so swapping the points can change the result by one.
+std::int32_t PixelDistance(float x1, float y1, float x2, float y2);
+
+// Measures the hand triangle and names it. Circumradius and the three angles
+// keep their previous values whenever they cannot be computed, so a frame's
+// name can rest on an earlier frame.
+void MeasureTriangle(ClockState& state);
+
+}  // namespace trilume

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+#include "model/clock_state.h"
+#include "model/date_time.h"
+#include "render/canvas.h"
+#include "render/panel_settings.h"
+
+namespace trilume {
+
+// The main window's outer size, frame and title bar included.
+struct WindowSize {
+  int Width = 280;
+  int Height = 310;
+};
+
+// Turns the frame's time of day into the text the hands are read from. The
+// program uses TimeToStr; tests and the soak put in texts of any shape.
+using TimeTextFormatter = std::string (*)(TDateTime);
+
+// One frame: reads the clock once, serves CLEAR, places Centre (unless free
+// flight is on), and draws background, dial, numerals, overlays and trace
+// in their fixed order. A time text that is not HH:MM:SS ends the frame
+// after the numerals and throws EConvertError; the state keeps the previous
+// frame's values then. Allocates nothing.
+void Timer1Timer(ClockState& state, TCanvas& canvas, PanelSettings& panel, WindowSize window,
+                 bool freeFlight, const ClockSource& clock,
+                 TimeTextFormatter timeText = &TimeToStr);
+
+// CLEAR on the panel: fills the window rectangle with the brush in force and
+// asks the next frame to clear the trace. Several clicks make one request.
+void Button2Click(TCanvas& canvas, PanelSettings& panel, WindowSize window);
+
+// A new colour picked in the grid: pen and brush take the grid's colours and
+// a rectangle over the whole window is drawn in the current brush style.
+void CColorGrid1Change(TCanvas& canvas, const PanelSettings& panel, WindowSize window);
+
+}  // namespace trilume
