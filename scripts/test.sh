@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the release build's suite, the sanitizer build's
+# suite (which includes the short soak), and a short run of each fuzzer.
+# Prints one closing line with the totals.
+set -uo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+jobs="$(nproc)"
+passed=0
+failed=0
+status=0
+
+run_ctest() {  # preset, extra ctest args...
+  local preset="$1"; shift
+  local log
+  log="$(mktemp)"
+  ctest --preset "$preset" -j "$jobs" "$@" 2>&1 | tee "$log"
+  local rc="${PIPESTATUS[0]}"
+  local line
+  line="$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)"
+  if [ -n "$line" ]; then
+    local total nfail
+    total="$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")"
+    nfail="$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")"
+    passed=$((passed + total - nfail))
+    failed=$((failed + nfail))
+  fi
+  rm -f "$log"
+  if [ "$rc" -ne 0 ]; then status=1; fi
+}
+
+build() {  # preset
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
+}
+
+echo "== release build and tests"
+if build release; then run_ctest release; else echo "release build failed"; status=1; fi
+
+echo "== sanitizer build (ASan + UBSan) and tests"
+if build asan; then
+  LSAN_OPTIONS="suppressions=$PWD/tests/reliability/lsan.supp:print_suppressions=0" \
+  ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
+  UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+    run_ctest asan
+else
+  echo "sanitizer build failed"; status=1
+fi
+
+if [ -x scripts/fuzz.sh ]; then
+  echo "== fuzzers, short run"
+  if bash scripts/fuzz.sh --short; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+fi
+
+echo
+echo "total: ${passed} passed, ${failed} failed"
+exit "$status"
