@@ -2,20 +2,30 @@
 
 #include <QFont>
 #include <QImage>
+#include <cstdint>
 
 #include "render/canvas.h"
 
 namespace trilume {
 
-// The clock's real drawing surface: a 32-bit RGB image. Lines come from our
-// own rasteriser (exact end-pixel rule, and several times faster than
-// QPainter's cosmetic lines); fills, ellipses and text go through QPainter
-// with rectangles adjusted to the exclusive right and bottom bounds.
+// The clock's real drawing surface: a 32-bit RGB image (QImage::Format_RGB32,
+// the fastest format for QPainter and for direct pixel writes), white when
+// new. Lines, fills and rectangles are written straight into the pixels: they
+// follow the canvas rules exactly at any coordinates, and lines cost several
+// times less than QPainter's cosmetic lines. Ellipses and text go through
+// QPainter with rectangles adjusted to the exclusive right and bottom bounds.
+//
+// Limits: an ellipse wider or taller than kMaxEllipseSize pixels is not drawn
+// (QPainter's fixed-point rasteriser fills the wrong pixels beyond that, and
+// no window is that large). Text needs a QGuiApplication; without one TextOut
+// draws nothing.
 class RasterCanvas final : public TCanvas {
  public:
   static constexpr int kWidth = 1281;
   static constexpr int kHeight = 777;
+  static constexpr std::int64_t kMaxEllipseSize = std::int64_t{1} << 16;
 
+  // Sizes below 1 are raised to 1.
   explicit RasterCanvas(int width = kWidth, int height = kHeight);
 
   void LineTo(int x, int y) override;
@@ -24,11 +34,21 @@ class RasterCanvas final : public TCanvas {
   void FillRect(const TRect& rect) override;
   void TextOut(int x, int y, std::string_view text) override;
 
+  // Valid until the canvas is destroyed. A copy shares the pixels until the
+  // next drawing call, which then detaches the canvas's own image.
   const QImage& GetImage() const { return Image; }
 
  private:
+  // Paints [left, right) x [top, bottom), already inside the image, with the
+  // rows of `style`'s pattern in `color`.
+  void FillSpan(int left, int top, int right, int bottom, int style, TColor color);
+  // FillSpan after normalising and clipping arbitrary corners to the image.
+  void FillClipped(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
+                   int style, TColor color);
+
   QImage Image;
   QFont Font;
+  bool FontReady = false;
 };
 
 }  // namespace trilume

@@ -1,0 +1,247 @@
+#include "render/raster_canvas.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRect>
+#include <QString>
+#include <algorithm>
+#include <cstddef>
+
+#include "render/canvas_painting.h"
+
+namespace trilume {
+
+namespace {
+
+// The one wide type in here: the inverse of the Bresenham step at an edge
+// multiplies two 33-bit quantities. Only used once per clipped line.
+__extension__ typedef __int128 Int128;
+
+// A line's pixels in the terms of its major axis. Pixel i (0 <= i < Length)
+// lies at major a0 + MajorSign * i and minor b0 + MinorSign * Minor(i), with
+//   Minor(i) = floor((2 * i * Rise + Length) / (2 * Length)),
+// the nearest minor coordinate with halves rounded away from the start. The
+// end point itself is pixel Length, which is never drawn.
+struct LineShape {
+  std::int64_t Length = 0;  // |major delta| > 0
+  std::int64_t Rise = 0;    // |minor delta|, <= Length
+};
+
+std::int64_t MinorAt(const LineShape& line, std::int64_t i) {
+  return static_cast<std::int64_t>((Int128{2} * i * line.Rise + line.Length) /
+                                   (Int128{2} * line.Length));
+}
+
+// The first i with Minor(i) >= k, for k >= 1 and Rise > 0:
+// ceil((2k - 1) * Length / (2 * Rise)).
+std::int64_t FirstWithMinorAtLeast(const LineShape& line, std::int64_t k) {
+  const Int128 num = (Int128{2} * k - 1) * line.Length;
+  const Int128 den = Int128{2} * line.Rise;
+  return static_cast<std::int64_t>((num + den - 1) / den);
+}
+
+// Range of i in [lo, hi] keeping a0 + sign * i inside [0, limit).
+void ClipAxis(std::int64_t a0, int sign, std::int64_t limit, std::int64_t& lo, std::int64_t& hi) {
+  if (sign > 0) {
+    lo = std::max(lo, -a0);
+    hi = std::min(hi, limit - 1 - a0);
+  } else {
+    lo = std::max(lo, a0 - (limit - 1));
+    hi = std::min(hi, a0);
+  }
+}
+
+// Draws pixels 0..Length-1 of the line from (x0, y0) to (x1, y1) that lie in
+// the image. Clipping comes first, so the cost is bounded by the image size
+// whatever the coordinates, and the pixels drawn are exactly those the
+// unclipped line would put inside the image.
+void DrawLine(QImage& image, int x0, int y0, int x1, int y1, std::uint32_t argb) {
+  const std::int64_t width = image.width();
+  const std::int64_t height = image.height();
+  const std::int64_t dx = std::int64_t{x1} - x0;
+  const std::int64_t dy = std::int64_t{y1} - y0;
+  if ((dx == 0 && dy == 0) || width == 0 || height == 0) return;
+
+  const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+  const std::int64_t a0 = xMajor ? x0 : y0;
+  const std::int64_t b0 = xMajor ? y0 : x0;
+  const std::int64_t da = xMajor ? dx : dy;
+  const std::int64_t db = xMajor ? dy : dx;
+  const int majorSign = da < 0 ? -1 : 1;
+  const int minorSign = db < 0 ? -1 : 1;
+  const LineShape line{da < 0 ? -da : da, db < 0 ? -db : db};
+  const std::int64_t majorLimit = xMajor ? width : height;
+  const std::int64_t minorLimit = xMajor ? height : width;
+
+  std::int64_t lo = 0;
+  std::int64_t hi = line.Length - 1;
+  ClipAxis(a0, majorSign, majorLimit, lo, hi);
+  if (lo > hi) return;
+
+  // Minor(i) only grows, so the minor bounds cut one more interval of i.
+  std::int64_t kLo = 0;  // Minor(i) must lie in [kLo, kHi]
+  std::int64_t kHi = line.Length;
+  ClipAxis(b0, minorSign, minorLimit, kLo, kHi);
+  if (kLo > kHi) return;
+  if (line.Rise == 0) {
+    if (kLo > 0) return;  // Minor(i) is 0 throughout
+  } else {
+    if (kLo > 0) lo = std::max(lo, FirstWithMinorAtLeast(line, kLo));
+    hi = std::min(hi, FirstWithMinorAtLeast(line, kHi + 1) - 1);
+  }
+  if (lo > hi) return;
+
+  // Error term of pixel lo: f = ((2 * lo * Rise + Length) mod (2 * Length))
+  // - 2 * Length, in [-2 * Length, 0); a step adds 2 * Rise and carries into
+  // the minor axis when f reaches 0.
+  const std::int64_t twoLength = 2 * line.Length;
+  const std::int64_t twoRise = 2 * line.Rise;
+  std::int64_t f =
+      lo == 0 ? -line.Length
+              : static_cast<std::int64_t>((Int128{2} * lo * line.Rise + line.Length) % twoLength) -
+                    twoLength;
+  const std::int64_t a = a0 + majorSign * lo;
+  const std::int64_t b = b0 + minorSign * MinorAt(line, lo);
+  const std::int64_t x = xMajor ? a : b;
+  const std::int64_t y = xMajor ? b : a;
+
+  // bits() detaches a shared image once here, never inside the loop.
+  const std::ptrdiff_t stride = image.bytesPerLine() / 4;
+  auto* p = reinterpret_cast<std::uint32_t*>(image.bits()) + y * stride + x;
+  const std::ptrdiff_t majorStep = xMajor ? majorSign : majorSign * stride;
+  const std::ptrdiff_t minorStep = xMajor ? minorSign * stride : minorSign;
+
+  // Every pixel of [lo, hi] is inside the image, so the loop checks nothing
+  // and the pointer never leaves the image.
+  *p = argb;
+  for (std::int64_t n = hi - lo; n > 0; --n) {
+    f += twoRise;
+    const bool carry = f >= 0;
+    p += majorStep + (carry ? minorStep : 0);
+    f -= carry ? twoLength : 0;
+    *p = argb;
+  }
+}
+
+struct Span {
+  std::int64_t Left;
+  std::int64_t Top;
+  std::int64_t Right;
+  std::int64_t Bottom;
+};
+
+Span Normalised(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
+  return Span{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+}  // namespace
+
+RasterCanvas::RasterCanvas(int width, int height)
+    : Image(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
+  // A failed allocation leaves a null image of size 0 x 0, which every
+  // operation clips away.
+  if (!Image.isNull()) Image.fill(ToArgb(kWhite));
+}
+
+void RasterCanvas::LineTo(int x, int y) {
+  DrawLine(Image, PenPos.X, PenPos.Y, x, y, ToArgb(PenColor));
+  PenPos = TPoint{x, y};
+}
+
+void RasterCanvas::FillSpan(int left, int top, int right, int bottom, int style, TColor color) {
+  const std::uint32_t argb = ToArgb(color);
+  const std::ptrdiff_t stride = Image.bytesPerLine() / 4;
+  auto* row = reinterpret_cast<std::uint32_t*>(Image.bits()) + top * stride;
+  for (int y = top; y < bottom; ++y, row += stride) {
+    const std::uint8_t mask = HatchRowMask(style, y);
+    if (mask == 0xFF) {
+      std::fill(row + left, row + right, argb);
+      continue;
+    }
+    for (int column = 0; column < 8; ++column) {
+      if ((mask & (1U << column)) == 0) continue;
+      // First x >= left with x mod 8 == column; patterns stay tied to x = 0.
+      for (int px = left + ((column - left) & 7); px < right; px += 8) row[px] = argb;
+    }
+  }
+}
+
+void RasterCanvas::FillClipped(std::int64_t left, std::int64_t top, std::int64_t right,
+                               std::int64_t bottom, int style, TColor color) {
+  const Span s = Normalised(left, top, right, bottom);
+  const std::int64_t l = std::max<std::int64_t>(s.Left, 0);
+  const std::int64_t t = std::max<std::int64_t>(s.Top, 0);
+  const std::int64_t r = std::min<std::int64_t>(s.Right, Image.width());
+  const std::int64_t b = std::min<std::int64_t>(s.Bottom, Image.height());
+  if (l >= r || t >= b) return;
+  FillSpan(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r), static_cast<int>(b),
+           style, color);
+}
+
+void RasterCanvas::FillRect(const TRect& rect) {
+  FillClipped(rect.Left, rect.Top, rect.Right, rect.Bottom, BrushStyle, BrushColor);
+}
+
+void RasterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+  const Span s = Normalised(x1, y1, x2, y2);
+  if (s.Left == s.Right || s.Top == s.Bottom) return;
+  // Inside first, then the four one-pixel sides over it: the outline runs on
+  // the first and last column and row of [Left, Right) x [Top, Bottom).
+  FillClipped(s.Left + 1, s.Top + 1, s.Right - 1, s.Bottom - 1, BrushStyle, BrushColor);
+  FillClipped(s.Left, s.Top, s.Right, s.Top + 1, kBsSolid, PenColor);
+  FillClipped(s.Left, s.Bottom - 1, s.Right, s.Bottom, kBsSolid, PenColor);
+  FillClipped(s.Left, s.Top, s.Left + 1, s.Bottom, kBsSolid, PenColor);
+  FillClipped(s.Right - 1, s.Top, s.Right, s.Bottom, kBsSolid, PenColor);
+}
+
+void RasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+  const Span s = Normalised(x1, y1, x2, y2);
+  const std::int64_t w = s.Right - s.Left;
+  const std::int64_t h = s.Bottom - s.Top;
+  if (w == 0 || h == 0 || w > kMaxEllipseSize || h > kMaxEllipseSize) return;
+  const QRect bounds(static_cast<int>(s.Left), static_cast<int>(s.Top), static_cast<int>(w),
+                     static_cast<int>(h));
+  const QRect visible = bounds & Image.rect();
+  if (visible.isEmpty()) return;
+  if (w == 1 || h == 1) {
+    // Flattened to a line, the outline is the whole box (QPainter would draw
+    // nothing for a box of zero height).
+    FillSpan(visible.left(), visible.top(), visible.right() + 1, visible.bottom() + 1, kBsSolid,
+             PenColor);
+    return;
+  }
+
+  QPainter painter(&Image);
+  // The clip keeps one- and two-pixel ellipses from spilling past their box.
+  painter.setClipRect(visible);
+  painter.setPen(CanvasPen(PenColor));
+  painter.setBrush(QBrush(ToQColor(BrushColor), ToQtBrushStyle(BrushStyle)));
+  painter.drawEllipse(bounds.adjusted(0, 0, -1, -1));
+}
+
+void RasterCanvas::TextOut(int x, int y, std::string_view text) {
+  if (text.empty() || !HasGuiApplication()) return;
+  if (!FontReady) {
+    Font = CanvasFont();
+    FontReady = true;
+  }
+  const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  const QFontMetrics metrics(Font);
+  const int cellWidth = metrics.horizontalAdvance(s);
+  const int cellHeight = metrics.height();
+  // Skip cells wholly outside, which also keeps huge coordinates away from
+  // QPainter's fixed-point arithmetic.
+  if (std::int64_t{x} + cellWidth <= 0 || x >= Image.width() || std::int64_t{y} + cellHeight <= 0 ||
+      y >= Image.height()) {
+    return;
+  }
+  if (BrushStyle == kBsSolid)
+    FillClipped(x, y, std::int64_t{x} + cellWidth, std::int64_t{y} + cellHeight, kBsSolid,
+                BrushColor);
+  QPainter painter(&Image);
+  painter.setFont(Font);
+  painter.setPen(ToQColor(FontColor));
+  painter.drawText(QPoint(x, y + metrics.ascent()), s);
+}
+
+}  // namespace trilume
