@@ -1,0 +1,94 @@
+#include "render/trace.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "render/overlays.h"
+
+namespace trilume {
+
+namespace {
+
+constexpr int kPaletteSize = static_cast<int>(kTracePalette.size());
+
+void DrawOutline(TCanvas& canvas, float centreX, float centreY, const TriangleRecord& entry) {
+  const TPoint p1 = ScreenPoint(centreX, centreY, entry.X1, entry.Y1);
+  const TPoint p2 = ScreenPoint(centreX, centreY, entry.X2, entry.Y2);
+  const TPoint p3 = ScreenPoint(centreX, centreY, entry.X3, entry.Y3);
+  canvas.MoveTo(p1.X, p1.Y);
+  canvas.LineTo(p2.X, p2.Y);
+  canvas.LineTo(p3.X, p3.Y);
+  canvas.LineTo(p1.X, p1.Y);
+}
+
+}  // namespace
+
+std::int32_t ReadTraceCount(const PanelSettings& panel) {
+  return std::clamp(panel.GetScrollBar1Position(), 1, kMaxTraceCount);
+}
+
+std::int32_t ReadColourStep(const PanelSettings& panel) {
+  return std::clamp(panel.GetScrollBar2Position(), 1, kPaletteSize);
+}
+
+void ResetHistory(ClockState& state, PanelSettings& panel) {
+  if (panel.GetClearRequest() != 1) return;
+  panel.SetClearRequest(0);
+  // TraceCount only ever comes from ReadTraceCount; the clamp keeps a
+  // hand-edited state from reaching past the history or into the zero entry.
+  const int last = std::clamp(state.TraceCount, 0, kMaxTraceCount);
+  for (int k = last; k >= 1; --k) {
+    state.TraceHistory[static_cast<std::size_t>(k)] = TriangleRecord{};
+  }
+}
+
+void SelectFillBrush(const ClockState& state, TCanvas& canvas, const PanelSettings& panel) {
+  canvas.SetBrushColor(panel.GetBackgroundColor());
+  const int index = state.FillStyleIndex;
+  if (index < 0 || index >= static_cast<int>(kBrushStyleTable.size())) return;
+  const FillBrush& brush = kBrushStyleTable[static_cast<std::size_t>(index)];
+  if (!brush.KeepsStyle) canvas.SetBrushStyle(brush.Style);
+  if (brush.Black) canvas.SetBrushColor(kBlack);
+}
+
+void StoreCurrentTriangle(ClockState& state) {
+  state.TraceHistory[1] = TriangleRecord{state.HourTip.X,   state.HourTip.Y,   state.MinuteTip.X,
+                                         state.MinuteTip.Y, state.SecondTip.X, state.SecondTip.Y};
+}
+
+void DrawTrace(ClockState& state, TCanvas& canvas, const PanelSettings& panel) {
+  canvas.SetPenColor(kGray);
+  if (!panel.IsChecked(PanelCheckBox::kTraceOn)) return;
+
+  int colourIndex = 1;
+  state.ColourStep = static_cast<float>(ReadColourStep(panel));
+  state.TraceCount = ReadTraceCount(panel);
+  const int count = state.TraceCount;
+  if (count < 2) return;
+
+  // Every entry moves one older before any is drawn: the same outcome as
+  // moving each entry just before drawing it, since the passes run
+  // downwards and read only entries not yet moved. The content of entry
+  // count - 1 is lost and the zero entry refills entry 1.
+  auto& history = state.TraceHistory;
+  std::copy_backward(history.begin(), history.begin() + (count - 1), history.begin() + count);
+
+  const bool rainbow = panel.IsChecked(PanelCheckBox::kRainbow);
+  const TColor foreground = panel.GetForegroundColor();
+  const float colourStep = state.ColourStep;
+  const float centreX = state.CentreX;
+  const float centreY = state.CentreY;
+  for (int k = count - 1; k >= 1; --k) {
+    if (rainbow) {
+      canvas.SetPenColor(kTracePalette[static_cast<std::size_t>(colourIndex - 1)]);
+      // The index is used before it moves on, and wraps to 1, not by 12.
+      colourIndex = static_cast<int>(static_cast<double>(colourIndex) + colourStep);
+      if (colourIndex > kPaletteSize) colourIndex = 1;
+    } else {
+      canvas.SetPenColor(foreground);
+    }
+    DrawOutline(canvas, centreX, centreY, history[static_cast<std::size_t>(k)]);
+  }
+}
+
+}  // namespace trilume

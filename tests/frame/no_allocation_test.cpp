@@ -1,0 +1,70 @@
+// A frame runs 64 times a second for days: it must not touch the heap. This
+// file counts every operator new of the test program while frames run on a
+// canvas that draws nothing, so only the frame and the model are measured.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "frame_test_support.h"
+
+namespace {
+
+bool gCounting = false;
+long gAllocations = 0;
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (gCounting) ++gAllocations;
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+
+namespace trilume::testing {
+namespace {
+
+class NullCanvas final : public TCanvas {
+ public:
+  void LineTo(int x, int y) override { MoveTo(x, y); }
+  void Ellipse(int, int, int, int) override {}
+  void Rectangle(int, int, int, int) override {}
+  void FillRect(const TRect&) override {}
+  void TextOut(int, int, std::string_view) override {}
+};
+
+TEST(NoAllocationTest, FramesWithEverythingOnAllocateNothing) {
+  PinTimeZoneAndLocale();
+  ClockState state;
+  PlainPanelSettings panel;
+  for (PanelCheckBox box : {PanelCheckBox::kShowLineLengths, PanelCheckBox::kRainbow,
+                            PanelCheckBox::kShowNumbersSquare, PanelCheckBox::kShowLinkLines}) {
+    panel.SetChecked(box, true);
+  }
+  panel.ScrollBar1Position = 3000;
+  NullCanvas canvas;
+  FakeClock clock(At(23, 59, 58, 0));
+  const WindowSize window;
+  for (int frame = 0; frame < 3; ++frame) {
+    Timer1Timer(state, canvas, panel, window, false, clock);
+    clock.Advance(kFrameMicros);
+  }
+
+  gAllocations = 0;
+  gCounting = true;
+  // Across midnight, through CLEAR and every fill style.
+  for (int frame = 0; frame < 200; ++frame) {
+    if (frame % 50 == 0) Button2Click(canvas, panel, window);
+    state.FillStyleIndex = frame % 9;
+    Timer1Timer(state, canvas, panel, window, frame % 2 == 0, clock);
+    clock.Advance(kFrameMicros);
+  }
+  gCounting = false;
+  EXPECT_EQ(gAllocations, 0);
+}
+
+}  // namespace
+}  // namespace trilume::testing
