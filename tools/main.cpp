@@ -1,0 +1,41 @@
+// trilume-render: runs clock frames without a window. All the work is in the
+// trilume_tool library; this only sets up the process around it.
+#include <QFile>
+#include <QGuiApplication>
+#include <clocale>
+#include <cstdio>
+#include <memory>
+
+#include "model/date_time.h"
+#include "tools/render_options.h"
+#include "tools/render_run.h"
+
+int main(int argc, char** argv) {
+  // Time texts follow the user's locale, as the clock's own do.
+  std::setlocale(LC_ALL, "");
+
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+
+  // Only a run draws text, and text needs a platform plugin; a bad command
+  // line, --help and --version get their answer without starting one.
+  std::unique_ptr<QGuiApplication> app;
+  if (trilume::ParseRenderOptions(arguments).Options) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = std::make_unique<QGuiApplication>(argc, argv);
+  }
+
+  QFile out;
+  QFile err;
+  if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly)) {
+    return trilume::kExitIoFailure;
+  }
+  const trilume::SystemClock clock;
+  int status = trilume::RunRenderTool(arguments, clock, out, err);
+  if (!out.flush() && status == trilume::kExitOk) {
+    err.write("trilume-render: cannot write the report: " + out.errorString().toUtf8() + '\n');
+    status = trilume::kExitIoFailure;
+  }
+  err.flush();
+  return status;
+}

@@ -1,0 +1,380 @@
+#include "tools/render_options.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QDate>
+#include <QRegularExpression>
+#include <algorithm>
+#include <array>
+#include <exception>
+
+#include "model/date_time.h"
+
+namespace trilume {
+namespace {
+
+// The years the date-time layer converts; the four digits of --at.
+constexpr int kFirstYear = 1;
+constexpr int kLastYear = 9999;
+
+struct SettingName {
+  const char* Name;
+  PanelAssignment::Target Kind;
+  PanelCheckBox Box;
+  int Low;
+  int High;
+};
+
+constexpr std::array<SettingName, 13> kSettingNames = {{
+    {"trace", PanelAssignment::Target::kCheckBox, PanelCheckBox::kTraceOn, 0, 1},
+    {"rainbow", PanelAssignment::Target::kCheckBox, PanelCheckBox::kRainbow, 0, 1},
+    {"yellow", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowYellowTriangle, 0, 1},
+    {"square", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowNumbersSquare, 0, 1},
+    {"additionals", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowAdditionals, 0, 1},
+    {"numbers", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowClockNumbers, 0, 1},
+    {"lengths", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowLineLengths, 0, 1},
+    {"hands", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowHands, 0, 1},
+    {"links", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowLinkLines, 0, 1},
+    {"traces", PanelAssignment::Target::kScrollBar1, PanelCheckBox::kTraceOn, 1, kMaxTraceCount},
+    {"colors", PanelAssignment::Target::kScrollBar2, PanelCheckBox::kTraceOn, 1, 12},
+    {"fg", PanelAssignment::Target::kForeground, PanelCheckBox::kTraceOn, 0, 15},
+    {"bg", PanelAssignment::Target::kBackground, PanelCheckBox::kTraceOn, 0, 15},
+}};
+
+QString KnownSettingNames() {
+  QStringList names;
+  for (const SettingName& setting : kSettingNames) names << QString::fromLatin1(setting.Name);
+  return names.join(QStringLiteral(", "));
+}
+
+// Quoted for the error line, cut short so a huge argument stays one line.
+QString Quoted(const QString& text) {
+  constexpr qsizetype kShown = 60;
+  QString shown = text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text;
+  return QLatin1Char('\'') + shown + QLatin1Char('\'');
+}
+
+// Digits only (no sign, no blanks), at most nine of them so the value fits.
+std::optional<int> WholeNumber(const QString& text) {
+  if (text.isEmpty() || text.size() > 9) return std::nullopt;
+  int value = 0;
+  for (QChar c : text) {
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    value = value * 10 + (c.unicode() - u'0');
+  }
+  return value;
+}
+
+// "15.625" -> 15625 exactly; digits only, a fraction finer than a
+// microsecond is refused rather than rounded away.
+std::optional<std::int64_t> MillisecondsToMicroseconds(const QString& text, QString& why) {
+  static const QRegularExpression kDecimal(QStringLiteral("^([0-9]{1,12})(?:\\.([0-9]+))?$"));
+  const QRegularExpressionMatch match = kDecimal.match(text);
+  if (!match.hasMatch()) {
+    why = QStringLiteral("is not a decimal number of milliseconds");
+    return std::nullopt;
+  }
+  const QString fraction = match.captured(2);
+  for (qsizetype i = 3; i < fraction.size(); ++i) {
+    if (fraction[i] != QLatin1Char('0')) {
+      why = QStringLiteral("is finer than a microsecond");
+      return std::nullopt;
+    }
+  }
+  std::int64_t micros = match.captured(1).toLongLong() * 1000;
+  std::int64_t scale = 100;
+  for (qsizetype i = 0; i < std::min<qsizetype>(fraction.size(), 3); ++i) {
+    micros += (fraction[i].unicode() - u'0') * scale;
+    scale /= 10;
+  }
+  if (micros <= 0) {
+    why = QStringLiteral("is not above zero");
+    return std::nullopt;
+  }
+  if (micros > kMaxIntervalMicroseconds) {
+    why = QStringLiteral("is more than a day (86400000)");
+    return std::nullopt;
+  }
+  return micros;
+}
+
+std::optional<std::int64_t> LocalInstant(const QString& text, QString& why) {
+  static const QRegularExpression kDateTime(
+      QStringLiteral("^([0-9]{4})-([0-9]{2})-([0-9]{2})[ "
+                     "T]([0-9]{2}):([0-9]{2}):([0-9]{2})(?:\\.([0-9]{1,3}))?$"));
+  const QRegularExpressionMatch match = kDateTime.match(text);
+  if (!match.hasMatch()) {
+    why = QStringLiteral("is not a date and time of the form YYYY-MM-DD HH:MM:SS.mmm");
+    return std::nullopt;
+  }
+  const int year = match.captured(1).toInt();
+  const int month = match.captured(2).toInt();
+  const int day = match.captured(3).toInt();
+  const int hour = match.captured(4).toInt();
+  const int minute = match.captured(5).toInt();
+  const int second = match.captured(6).toInt();
+  // ".5" is half a second, as a decimal fraction reads.
+  const int millisecond = match.captured(7).leftJustified(3, QLatin1Char('0')).toInt();
+  if (year < kFirstYear || year > kLastYear) {
+    why = QStringLiteral("has a year outside %1..%2").arg(kFirstYear).arg(kLastYear);
+    return std::nullopt;
+  }
+  if (!QDate::isValid(year, month, day) || hour > 23 || minute > 59 || second > 59) {
+    why = QStringLiteral("is not a valid date and time");
+    return std::nullopt;
+  }
+  const std::optional<std::int64_t> instant =
+      LocalToUnixMicroseconds(year, month, day, hour, minute, second, millisecond);
+  if (!instant) why = QStringLiteral("is not a valid local date and time");
+  return instant;
+}
+
+QString OptionError(const char* option, const QString& value, const QString& why) {
+  return QStringLiteral("--%1: %2 %3").arg(QLatin1String(option), Quoted(value), why);
+}
+
+QString ParseSettings(const QStringList& lists, std::vector<PanelAssignment>& settings) {
+  for (const QString& list : lists) {
+    for (const QString& item : list.split(QLatin1Char(','))) {
+      const qsizetype equals = item.indexOf(QLatin1Char('='));
+      if (equals < 0) return OptionError("set", item, QStringLiteral("is not NAME=VALUE"));
+      const QString name = item.left(equals);
+      const QString valueText = item.mid(equals + 1);
+      const auto setting =
+          std::find_if(kSettingNames.begin(), kSettingNames.end(),
+                       [&](const SettingName& s) { return name == QLatin1String(s.Name); });
+      if (setting == kSettingNames.end()) {
+        return OptionError("set", name,
+                           QStringLiteral("is not a setting (known: %1)").arg(KnownSettingNames()));
+      }
+      const std::optional<int> value = WholeNumber(valueText);
+      if (!value || *value < setting->Low || *value > setting->High) {
+        return OptionError("set", item,
+                           QStringLiteral("is out of range: %1 takes %2..%3")
+                               .arg(QLatin1String(setting->Name))
+                               .arg(setting->Low)
+                               .arg(setting->High));
+      }
+      settings.push_back(PanelAssignment{setting->Kind, setting->Box, *value});
+    }
+  }
+  return {};
+}
+
+// The option table, shared by the parse and the help text.
+void AddOptions(QCommandLineParser& parser) {
+  parser.setApplicationDescription(
+      QStringLiteral("Runs TRILUME clock frames without a window and reports what they computed."));
+  parser.addOptions({
+      {QStringLiteral("at"),
+       QStringLiteral("Local date and time of the first frame (default: now)."),
+       QStringLiteral("YYYY-MM-DD HH:MM:SS.mmm")},
+      {QStringLiteral("frames"), QStringLiteral("Number of frames (default 1)."),
+       QStringLiteral("N")},
+      {QStringLiteral("interval-ms"),
+       QStringLiteral("Clock advance between frames in milliseconds (default 15.625)."),
+       QStringLiteral("X")},
+      {QStringLiteral("size"), QStringLiteral("Outer size of the main window (default 280x310)."),
+       QStringLiteral("WxH")},
+      {QStringLiteral("movement"), QStringLiteral("MOVEMENT text (default SMOOTH)."),
+       QStringLiteral("TEXT")},
+      {QStringLiteral("json"), QStringLiteral("One JSON object per frame, one per line.")},
+      {QStringLiteral("set"),
+       QStringLiteral("Panel settings: trace, rainbow, yellow, square, additionals, numbers, "
+                      "lengths, hands, links (0 or 1); traces (1..3000); colors (1..12); "
+                      "fg, bg (0..15)."),
+       QStringLiteral("NAME=VALUE[,NAME=VALUE...]")},
+      {QStringLiteral("fill-style"), QStringLiteral("Starting fill style 0..8 (default 4)."),
+       QStringLiteral("N")},
+      {QStringLiteral("clear-before"), QStringLiteral("Press CLEAR before frame K (1..N)."),
+       QStringLiteral("K")},
+      {QStringLiteral("png"), QStringLiteral("Write the picture after the last frame."),
+       QStringLiteral("FILE")},
+      {QStringLiteral("free"), QStringLiteral("Free flight from the first frame.")},
+  });
+  parser.addHelpOption();
+  parser.addVersionOption();
+}
+
+RenderParse Failure(QString error) {
+  RenderParse result;
+  result.Error = std::move(error);
+  return result;
+}
+
+RenderParse Parse(QStringList arguments) {
+  if (arguments.isEmpty()) arguments << QString::fromLatin1(kRenderToolName);
+  QCommandLineParser parser;
+  AddOptions(parser);
+  if (!parser.parse(arguments)) return Failure(parser.errorText());
+
+  RenderParse result;
+  if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+    result.ShowHelp = true;
+    return result;
+  }
+  if (parser.isSet(QStringLiteral("version"))) {
+    result.ShowVersion = true;
+    return result;
+  }
+  const QStringList positional = parser.positionalArguments();
+  if (!positional.isEmpty()) {
+    return Failure(QStringLiteral("unexpected argument %1").arg(Quoted(positional.first())));
+  }
+
+  RenderOptions options;
+  QString why;
+
+  if (parser.isSet(QStringLiteral("at"))) {
+    const QString text = parser.value(QStringLiteral("at"));
+    options.StartUnixMicroseconds = LocalInstant(text, why);
+    if (!options.StartUnixMicroseconds) return Failure(OptionError("at", text, why));
+  }
+
+  if (parser.isSet(QStringLiteral("frames"))) {
+    const QString text = parser.value(QStringLiteral("frames"));
+    const std::optional<int> frames = WholeNumber(text);
+    if (!frames || *frames < 1) {
+      return Failure(OptionError("frames", text, QStringLiteral("is not a positive whole number")));
+    }
+    if (*frames > kMaxFrames) {
+      return Failure(
+          OptionError("frames", text, QStringLiteral("is more than %1").arg(kMaxFrames)));
+    }
+    options.Frames = *frames;
+  }
+
+  if (parser.isSet(QStringLiteral("interval-ms"))) {
+    const QString text = parser.value(QStringLiteral("interval-ms"));
+    const std::optional<std::int64_t> micros = MillisecondsToMicroseconds(text, why);
+    if (!micros) return Failure(OptionError("interval-ms", text, why));
+    options.IntervalMicroseconds = *micros;
+  }
+
+  if (parser.isSet(QStringLiteral("size"))) {
+    static const QRegularExpression kSize(QStringLiteral("^([0-9]{1,9})[xX]([0-9]{1,9})$"));
+    const QString text = parser.value(QStringLiteral("size"));
+    const QRegularExpressionMatch match = kSize.match(text);
+    if (!match.hasMatch()) {
+      return Failure(OptionError("size", text, QStringLiteral("is not WIDTHxHEIGHT")));
+    }
+    const int width = match.captured(1).toInt();
+    const int height = match.captured(2).toInt();
+    if (width < 1 || height < 1 || width > kMaxWindowExtent || height > kMaxWindowExtent) {
+      return Failure(
+          OptionError("size", text,
+                      QStringLiteral("is out of range: 1..%1 on each side").arg(kMaxWindowExtent)));
+    }
+    options.Window = WindowSize{width, height};
+  }
+
+  if (parser.isSet(QStringLiteral("movement"))) {
+    options.Movement = parser.value(QStringLiteral("movement"));
+  }
+  options.Json = parser.isSet(QStringLiteral("json"));
+  options.Free = parser.isSet(QStringLiteral("free"));
+
+  const QString setError = ParseSettings(parser.values(QStringLiteral("set")), options.Settings);
+  if (!setError.isEmpty()) return Failure(setError);
+
+  if (parser.isSet(QStringLiteral("fill-style"))) {
+    const QString text = parser.value(QStringLiteral("fill-style"));
+    const std::optional<int> style = WholeNumber(text);
+    if (!style || *style > 8) {
+      return Failure(OptionError("fill-style", text, QStringLiteral("is not a fill style 0..8")));
+    }
+    options.FillStyle = *style;
+  }
+
+  for (const QString& text : parser.values(QStringLiteral("clear-before"))) {
+    const std::optional<int> frame = WholeNumber(text);
+    if (!frame || *frame < 1 || *frame > options.Frames) {
+      return Failure(OptionError(
+          "clear-before", text, QStringLiteral("is not a frame number 1..%1").arg(options.Frames)));
+    }
+    options.ClearBefore.push_back(*frame);
+  }
+  std::sort(options.ClearBefore.begin(), options.ClearBefore.end());
+  options.ClearBefore.erase(std::unique(options.ClearBefore.begin(), options.ClearBefore.end()),
+                            options.ClearBefore.end());
+
+  if (parser.isSet(QStringLiteral("png"))) {
+    options.PngFile = parser.value(QStringLiteral("png"));
+    if (options.PngFile.isEmpty()) {
+      return Failure(QStringLiteral("--png: the file name is empty"));
+    }
+  }
+
+  if (options.StartUnixMicroseconds) {
+    const QString spanError = CheckRunSpan(options, *options.StartUnixMicroseconds);
+    if (!spanError.isEmpty()) return Failure(spanError);
+  }
+
+  result.Options = std::move(options);
+  return result;
+}
+
+}  // namespace
+
+QString CheckRunSpan(const RenderOptions& options, std::int64_t startUnixMicroseconds) {
+  static_assert(
+      static_cast<double>(kMaxFrames) * static_cast<double>(kMaxIntervalMicroseconds) < 9.0e18,
+      "the run's span must fit the clock's 64-bit microseconds");
+  const std::int64_t last =
+      startUnixMicroseconds + std::int64_t{options.Frames - 1} * options.IntervalMicroseconds;
+  const std::optional<std::int64_t> limit =
+      LocalToUnixMicroseconds(kLastYear, 12, 31, 23, 59, 59, 999);
+  if (limit && last > *limit) {
+    return QStringLiteral("--frames: %1 frames %2 ms apart run past the year %3")
+        .arg(options.Frames)
+        .arg(static_cast<double>(options.IntervalMicroseconds) / 1000.0)
+        .arg(kLastYear);
+  }
+  return {};
+}
+
+RenderParse ParseRenderOptions(const QStringList& arguments) noexcept {
+  try {
+    return Parse(arguments);
+  } catch (...) {
+    // Only an exhausted memory gets here; it is reported like a bad command
+    // line rather than thrown at a caller that promised not to catch.
+    RenderParse result;
+    result.Error = QStringLiteral("out of memory while reading the options");
+    return result;
+  }
+}
+
+QString RenderHelpText() {
+  QCommandLineParser parser;
+  AddOptions(parser);
+  // Qt's own usage line names the executable and says only "[options]";
+  // ours lists them, so it replaces the first line.
+  QString options = parser.helpText();
+  options.remove(0, options.indexOf(QLatin1Char('\n')) + 1);
+  return QString::fromLatin1(kRenderUsage) + QLatin1Char('\n') + options;
+}
+
+void ApplyPanelSettings(const std::vector<PanelAssignment>& settings, PlainPanelSettings& panel) {
+  for (const PanelAssignment& setting : settings) {
+    switch (setting.Kind) {
+      case PanelAssignment::Target::kCheckBox:
+        panel.SetChecked(setting.Box, setting.Value != 0);
+        break;
+      case PanelAssignment::Target::kScrollBar1:
+        panel.ScrollBar1Position = setting.Value;
+        break;
+      case PanelAssignment::Target::kScrollBar2:
+        panel.ScrollBar2Position = setting.Value;
+        break;
+      case PanelAssignment::Target::kForeground:
+        panel.ForegroundIndex = setting.Value;
+        break;
+      case PanelAssignment::Target::kBackground:
+        panel.BackgroundIndex = setting.Value;
+        break;
+    }
+  }
+}
+
+}  // namespace trilume

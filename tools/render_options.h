@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "render/frame.h"
+#include "render/panel_settings.h"
+
+namespace trilume {
+
+inline constexpr char kRenderToolName[] = "trilume-render";
+
+// The synopsis shown after every option error and at the top of --help.
+inline constexpr char kRenderUsage[] =
+    "usage: trilume-render [--at \"YYYY-MM-DD HH:MM:SS.mmm\"] [--frames N] [--interval-ms X]\n"
+    "                      [--size WxH] [--movement TEXT] [--json]\n"
+    "                      [--set NAME=VALUE[,NAME=VALUE...]] [--fill-style N] [--clear-before K]\n"
+    "                      [--png FILE] [--free]";
+
+// Upper bounds that keep a mistyped number from running for days or from
+// overflowing the clock arithmetic.
+inline constexpr int kMaxWindowExtent = 100000;
+inline constexpr int kMaxFrames = 100000000;
+inline constexpr std::int64_t kMaxIntervalMicroseconds = 86400000000;  // one day
+
+// One panel setting given with --set, in the order given.
+struct PanelAssignment {
+  enum class Target { kCheckBox, kScrollBar1, kScrollBar2, kForeground, kBackground };
+  Target Kind = Target::kCheckBox;
+  PanelCheckBox Box = PanelCheckBox::kTraceOn;  // only for kCheckBox
+  int Value = 0;
+};
+
+// Everything the command line asks for, already checked.
+struct RenderOptions {
+  // The first frame's instant; empty means "now", read when the run starts.
+  std::optional<std::int64_t> StartUnixMicroseconds;
+  int Frames = 1;
+  std::int64_t IntervalMicroseconds = 15625;
+  WindowSize Window;
+  QString Movement = QStringLiteral("SMOOTH");
+  bool Json = false;
+  std::vector<PanelAssignment> Settings;
+  int FillStyle = 4;
+  // 1-based frame numbers before which CLEAR is pressed, ascending, no repeats.
+  std::vector<int> ClearBefore;
+  QString PngFile;  // empty: no picture
+  bool Free = false;
+};
+
+// The outcome of reading a command line. Exactly one of: Error set (exit 2),
+// ShowHelp or ShowVersion (exit 0, print and stop), or Options to run.
+struct RenderParse {
+  std::optional<RenderOptions> Options;
+  // One line naming the option, without the program name or the usage.
+  QString Error;
+  bool ShowHelp = false;
+  bool ShowVersion = false;
+};
+
+// Reads a command line; arguments[0] is the program name as in
+// QCoreApplication::arguments() (an empty list is taken as no options).
+// Never exits, throws nothing, writes no global state and needs no
+// application object, so it may be driven with any argument vector.
+RenderParse ParseRenderOptions(const QStringList& arguments) noexcept;
+
+// Refuses a run whose last frame would fall after the year 9999; an empty
+// text means the span is fine. The parse applies it when --at is given; a
+// run that starts "now" applies it once it has read the clock.
+QString CheckRunSpan(const RenderOptions& options, std::int64_t startUnixMicroseconds);
+
+// The --help text: the usage and one line per option.
+QString RenderHelpText();
+
+// Applies the --set assignments to a panel that starts at the design values.
+void ApplyPanelSettings(const std::vector<PanelAssignment>& settings, PlainPanelSettings& panel);
+
+}  // namespace trilume
