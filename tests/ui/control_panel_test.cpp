@@ -1,0 +1,279 @@
+// The control panel: design values, live settings, the value labels, the
+// buttons, the colour grid on the main window's canvas, fonts and focus.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <vector>
+
+#include "render/colour.h"
+#include "tests/ui/ui_test_support.h"
+
+namespace trilume {
+namespace {
+
+using ControlPanelTest = UiTest;
+
+struct Placement {
+  const char* Name;
+  QRect Rect;
+};
+
+TEST_F(ControlPanelTest, EveryControlSitsAtItsDesignPlace) {
+  const std::vector<std::pair<QWidget*, Placement>> table = {
+      {Panel->Label6, {"Label6", QRect(8, 8, 55, 13)}},
+      {Panel->CheckBox2, {"CheckBox2", QRect(64, 8, 17, 17)}},
+      {Panel->Label12, {"Label12", QRect(8, 32, 52, 13)}},
+      {Panel->CheckBox6, {"CheckBox6", QRect(64, 32, 17, 17)}},
+      {Panel->Label7, {"Label7", QRect(8, 56, 45, 13)}},
+      {Panel->CColorGrid1, {"CColorGrid1", QRect(8, 80, 104, 88)}},
+      {Panel->Label4, {"Label4", QRect(80, 8, 110, 13)}},
+      {Panel->ScrollBar1, {"ScrollBar1", QRect(208, 8, 57, 17)}},
+      {Panel->Label5, {"Label5", QRect(272, 8, 12, 13)}},
+      {Panel->Label1, {"Label1", QRect(80, 32, 121, 13)}},
+      {Panel->ScrollBar2, {"ScrollBar2", QRect(208, 32, 57, 17)}},
+      {Panel->Label2, {"Label2", QRect(272, 32, 6, 13)}},
+      {Panel->Label10, {"Label10", QRect(120, 64, 139, 13)}},
+      {Panel->CheckBox4, {"CheckBox4", QRect(272, 64, 17, 17)}},
+      {Panel->Label15, {"Label15", QRect(120, 80, 139, 13)}},
+      {Panel->CheckBox9, {"CheckBox9", QRect(272, 80, 17, 17)}},
+      {Panel->Label3, {"Label3", QRect(120, 96, 109, 13)}},
+      {Panel->CheckBox1, {"CheckBox1", QRect(272, 96, 17, 17)}},
+      {Panel->Label9, {"Label9", QRect(120, 112, 129, 13)}},
+      {Panel->CheckBox3, {"CheckBox3", QRect(272, 112, 17, 17)}},
+      {Panel->Label11, {"Label11", QRect(120, 128, 115, 13)}},
+      {Panel->CheckBox5, {"CheckBox5", QRect(272, 128, 17, 17)}},
+      {Panel->Label13, {"Label13", QRect(120, 144, 75, 13)}},
+      {Panel->CheckBox7, {"CheckBox7", QRect(272, 144, 17, 17)}},
+      {Panel->Label14, {"Label14", QRect(120, 160, 95, 13)}},
+      {Panel->CheckBox8, {"CheckBox8", QRect(272, 160, 17, 17)}},
+      {Panel->Label8, {"Label8", QRect(120, 176, 62, 13)}},
+      {Panel->ComboBox1, {"ComboBox1", QRect(120, 192, 97, 21)}},
+      {Panel->Button1, {"Button1", QRect(8, 192, 105, 17)}},
+      {Panel->Button2, {"Button2", QRect(224, 192, 65, 17)}},
+  };
+  for (const auto& [widget, placement] : table) {
+    EXPECT_EQ(widget->geometry(), placement.Rect) << placement.Name;
+  }
+  EXPECT_EQ(Panel->windowTitle(), "TRILUME CONTROL PANEL");
+  EXPECT_EQ(Panel->pos(), QPoint(180, 110));
+  EXPECT_EQ(Panel->size(), QSize(300, 220));
+  EXPECT_EQ(Panel->palette().color(QPalette::Window), QColor(0, 0, 0));
+  EXPECT_EQ(Panel->Label6->palette().color(QPalette::Window), QColor(0, 0, 255));
+  EXPECT_EQ(Panel->Label6->palette().color(QPalette::WindowText),
+            QApplication::palette().color(QPalette::WindowText));
+}
+
+TEST_F(ControlPanelTest, StartsAtTheDesignSettings) {
+  struct BoxState {
+    PanelCheckBox Box;
+    bool Checked;
+  };
+  for (const BoxState& expected :
+       {BoxState{PanelCheckBox::kShowAdditionals, true}, BoxState{PanelCheckBox::kTraceOn, true},
+        BoxState{PanelCheckBox::kShowClockNumbers, true},
+        BoxState{PanelCheckBox::kShowYellowTriangle, true},
+        BoxState{PanelCheckBox::kShowLineLengths, false}, BoxState{PanelCheckBox::kRainbow, false},
+        BoxState{PanelCheckBox::kShowHands, true}, BoxState{PanelCheckBox::kShowLinkLines, false},
+        BoxState{PanelCheckBox::kShowNumbersSquare, false}}) {
+    EXPECT_EQ(Panel->IsChecked(expected.Box), expected.Checked) << static_cast<int>(expected.Box);
+    EXPECT_TRUE(Panel->GetCheckBox(expected.Box)->text().isEmpty());
+  }
+  EXPECT_EQ(Panel->GetScrollBar1Position(), 20);
+  EXPECT_EQ(Panel->GetScrollBar2Position(), 2);
+  EXPECT_EQ(Panel->Label5->text(), "20");
+  EXPECT_EQ(Panel->Label2->text(), "2");
+  EXPECT_EQ(Panel->ScrollBar1->minimum(), 1);
+  EXPECT_EQ(Panel->ScrollBar1->maximum(), 3000);
+  EXPECT_EQ(Panel->ScrollBar1->singleStep(), 1);
+  EXPECT_EQ(Panel->ScrollBar1->pageStep(), 20);
+  EXPECT_EQ(Panel->ScrollBar2->minimum(), 1);
+  EXPECT_EQ(Panel->ScrollBar2->maximum(), 12);
+  EXPECT_EQ(Panel->ScrollBar2->pageStep(), 1);
+  EXPECT_EQ(Panel->GetMovementText(), "SMOOTH");
+  EXPECT_TRUE(Panel->ComboBox1->isEditable());
+  QStringList items;
+  for (int i = 0; i < Panel->ComboBox1->count(); ++i) {
+    items << Panel->ComboBox1->itemText(i);
+  }
+  EXPECT_EQ(items.join(','), "SMOOTH,FAST,TICK,TICK2,TICKBACK1,TICKBACK2,HALFBACK");
+  EXPECT_EQ(Panel->Button1->text(), "FREE The Triangle");
+  EXPECT_EQ(Panel->Button2->text(), "CLEAR");
+  EXPECT_EQ(Panel->GetFreeFlightFlag(), 0);
+  EXPECT_EQ(Panel->GetClearRequest(), 0);
+  EXPECT_EQ(Panel->CColorGrid1->GetForegroundIndex(), 2);
+  EXPECT_EQ(Panel->CColorGrid1->GetBackgroundIndex(), 4);
+  EXPECT_EQ(Panel->GetForegroundColor(), kGreen);
+  EXPECT_EQ(Panel->GetBackgroundColor(), kNavy);
+}
+
+TEST_F(ControlPanelTest, ValueLabelsFollowTheScrollBarsToTheirEnds) {
+  Panel->ScrollBar1->setValue(1);
+  EXPECT_EQ(Panel->Label5->text(), "1");
+  Panel->ScrollBar1->setValue(3000);
+  EXPECT_EQ(Panel->Label5->text(), "3000");
+  Panel->ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(Panel->Label5->text(), "3000");
+  EXPECT_EQ(Panel->GetScrollBar1Position(), 3000);
+  Panel->ScrollBar1->triggerAction(QAbstractSlider::SliderPageStepSub);
+  EXPECT_EQ(Panel->Label5->text(), "2980");
+  for (int position = 1; position <= 12; ++position) {
+    Panel->ScrollBar2->setValue(position);
+    EXPECT_EQ(Panel->Label2->text(), QString::number(position));
+    EXPECT_EQ(Panel->GetScrollBar2Position(), position);
+  }
+  Panel->ScrollBar2->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(Panel->Label2->text(), "12");
+  // The widest value stays inside the window and shows whole.
+  Panel->ScrollBar1->setValue(3000);
+  const QFontMetrics metrics(Panel->Label5->font());
+  EXPECT_GE(Panel->Label5->width(), metrics.horizontalAdvance("3000"));
+  EXPECT_LE(Panel->Label5->geometry().right(), Panel->width() - 1);
+}
+
+TEST_F(ControlPanelTest, LabelTextsFitTheirPlacesInAnElevenPixelFont) {
+  const std::vector<QLabel*> labels = {
+      Panel->Label1,  Panel->Label3,  Panel->Label4,  Panel->Label6,  Panel->Label7,
+      Panel->Label8,  Panel->Label9,  Panel->Label10, Panel->Label11, Panel->Label12,
+      Panel->Label13, Panel->Label14, Panel->Label15, Panel->Label5,  Panel->Label2};
+  for (QLabel* label : labels) {
+    const QFontMetrics metrics(label->font());
+    EXPECT_EQ(metrics.height(), 11) << label->text().toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width())
+        << label->text().toStdString();
+    // No text runs into a control to its right on the same line.
+    const int textRight = label->x() + metrics.horizontalAdvance(label->text());
+    for (QObject* child : Panel->children()) {
+      auto* other = qobject_cast<QWidget*>(child);
+      if (other == nullptr || other == label || other->x() <= label->x()) {
+        continue;
+      }
+      const bool sameLine = other->y() < label->geometry().bottom() + 1 &&
+                            label->y() < other->geometry().bottom() + 1;
+      if (sameLine) {
+        EXPECT_LE(textRight, other->x())
+            << label->text().toStdString() << " runs into " << other->metaObject()->className();
+      }
+    }
+  }
+}
+
+TEST_F(ControlPanelTest, FocusMovesInTheDesignOrder) {
+  Panel->show();
+  QApplication::setActiveWindow(Panel.get());
+  const std::vector<QWidget*> order = {
+      Panel->ScrollBar1, Panel->ScrollBar2, Panel->CColorGrid1, Panel->CheckBox2, Panel->ComboBox1,
+      Panel->CheckBox5,  Panel->CheckBox6,  Panel->Button1,     Panel->Button2,   Panel->CheckBox4,
+      Panel->CheckBox1,  Panel->CheckBox3,  Panel->CheckBox7,   Panel->CheckBox8, Panel->CheckBox9};
+  Panel->ScrollBar1->setFocus(Qt::TabFocusReason);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr) << i;
+    // The combo box's text field takes the focus on its behalf.
+    const bool matches = focused == order[i] || focused->focusProxy() == order[i] ||
+                         (order[i] == Panel->ComboBox1 && focused == Panel->ComboBox1->lineEdit());
+    EXPECT_TRUE(matches) << "step " << i << " has " << focused->metaObject()->className();
+    QTest::keyClick(focused, Qt::Key_Tab);
+  }
+  // Round again: after CheckBox9 comes ScrollBar1; labels never take focus.
+  EXPECT_EQ(QApplication::focusWidget(), Panel->ScrollBar1);
+  EXPECT_EQ(Panel->Label4->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(ControlPanelTest, MovementTextIsReadLiveWithoutCopies) {
+  Panel->ComboBox1->setCurrentIndex(3);
+  EXPECT_EQ(Panel->GetMovementText(), "TICK2");
+  Panel->ComboBox1->lineEdit()->setText(QStringLiteral("TICKBACK"));
+  EXPECT_EQ(Panel->GetMovementText(), "TICKBACK");
+  QTest::keyClick(Panel->ComboBox1->lineEdit(), Qt::Key_1);
+  EXPECT_EQ(Panel->GetMovementText(), "TICKBACK1");
+  // Two frames read the same storage: no conversion per read.
+  EXPECT_EQ(Panel->GetMovementText().data(), Panel->GetMovementText().data());
+  // Enter must not add a typed text to the list.
+  QTest::keyClick(Panel->ComboBox1->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(Panel->ComboBox1->count(), 7);
+}
+
+TEST_F(ControlPanelTest, FreeAndLandSwitchCaptionTimerAndFlag) {
+  const int driftX = State->DriftX;
+  QTest::mouseClick(Panel->Button1, Qt::LeftButton);
+  EXPECT_EQ(Panel->Button1->text(), "LAND The Triangle");
+  EXPECT_TRUE(MainWindow->Timer3.GetEnabled());
+  EXPECT_EQ(Panel->GetFreeFlightFlag(), 1);
+  QTest::mouseClick(Panel->Button1, Qt::LeftButton);
+  EXPECT_EQ(Panel->Button1->text(), "FREE The Triangle");
+  EXPECT_FALSE(MainWindow->Timer3.GetEnabled());
+  EXPECT_EQ(Panel->GetFreeFlightFlag(), 0);
+  EXPECT_EQ(State->DriftX, driftX);  // landing keeps the drift
+}
+
+TEST_F(ControlPanelTest, FreeFlightMovesTheClockAndLandingBringsItBack) {
+  MainWindow->Timer1Timer();
+  QTest::mouseClick(Panel->Button1, Qt::LeftButton);  // FREE
+  for (int step = 0; step < 5; ++step) {
+    MainWindow->Timer3Timer();
+    MainWindow->Timer1Timer();  // leaves Centre alone while free
+  }
+  EXPECT_FLOAT_EQ(State->CentreX, 131.0F);
+  EXPECT_FLOAT_EQ(State->CentreY, 133.0F);
+  QTest::mouseClick(Panel->Button1, Qt::LeftButton);  // LAND
+  MainWindow->Timer1Timer();
+  EXPECT_FLOAT_EQ(State->CentreX, 136.0F);
+  EXPECT_FLOAT_EQ(State->CentreY, 138.0F);
+}
+
+bool IsEmpty(const TriangleRecord& entry) {
+  return entry.X1 == 0.0F && entry.Y1 == 0.0F && entry.X2 == 0.0F && entry.Y2 == 0.0F &&
+         entry.X3 == 0.0F && entry.Y3 == 0.0F;
+}
+
+TEST_F(ControlPanelTest, ClearIsOneRequestServedByTheNextFrame) {
+  MainWindow->Timer1Timer();
+  MainWindow->Timer1Timer();
+  ASSERT_FALSE(IsEmpty(State->TraceHistory[2]));  // earlier frames' triangles
+  ASSERT_FALSE(IsEmpty(State->TraceHistory[3]));
+  for (int click = 0; click < 3; ++click) {
+    QTest::mouseClick(Panel->Button2, Qt::LeftButton);
+  }
+  EXPECT_EQ(Panel->GetClearRequest(), 1);
+  // CLEAR does not need TRACE ON.
+  Panel->CheckBox2->setChecked(false);
+  MainWindow->Timer1Timer();
+  EXPECT_EQ(Panel->GetClearRequest(), 0);
+  EXPECT_TRUE(IsEmpty(State->TraceHistory[2]));
+  EXPECT_TRUE(IsEmpty(State->TraceHistory[3]));
+  // The next frame finds no request.
+  MainWindow->Timer1Timer();
+  EXPECT_EQ(Panel->GetClearRequest(), 0);
+}
+
+TEST_F(ControlPanelTest, ClearFillsTheWindowWithTheBrushInForce) {
+  // Before any frame the canvas brush is white and solid.
+  QTest::mouseClick(Panel->Button2, Qt::LeftButton);
+  EXPECT_EQ(CanvasPixel(0, 0), ToArgb(kWhite));
+  EXPECT_EQ(CanvasPixel(279, 309), ToArgb(kWhite));
+}
+
+TEST_F(ControlPanelTest, PickingColoursDrawsTheRectangleOverTheWindow) {
+  TCColorGrid* grid = Panel->CColorGrid1;
+  // Left click on red (index 9): the pen takes the foreground, the outline
+  // shows it; the inside is filled with the background (navy).
+  QTest::mouseClick(grid, Qt::LeftButton, {}, grid->CellRect(9).center());
+  EXPECT_EQ(Panel->GetForegroundColor(), kRed);
+  EXPECT_EQ(CanvasPixel(0, 0), ToArgb(kRed));
+  EXPECT_EQ(CanvasPixel(140, 150), ToArgb(kNavy));
+  EXPECT_EQ(CanvasPixel(279, 309), ToArgb(kRed));
+  // Right click on yellow (index 11): the background.
+  QTest::mouseClick(grid, Qt::RightButton, {}, grid->CellRect(11).center());
+  EXPECT_EQ(Panel->GetBackgroundColor(), kYellow);
+  EXPECT_EQ(CanvasPixel(140, 150), ToArgb(kYellow));
+  EXPECT_EQ(Panel->GetForegroundColor(), kRed);
+}
+
+}  // namespace
+}  // namespace trilume

@@ -1,0 +1,226 @@
+// The main window: clicks, double-clicks, the caption, frames and the
+// program-wide references.
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <vector>
+
+#include "model/caption.h"
+#include "render/colour.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/show_exception.h"
+
+namespace trilume {
+namespace {
+
+using MainWindowTest = UiTest;
+
+TEST_F(MainWindowTest, DesignValuesAndReferences) {
+  EXPECT_EQ(Form1, MainWindow.get());
+  EXPECT_EQ(Form2, Panel.get());
+  EXPECT_EQ(MainWindow->windowTitle(), "TRILUME");
+  EXPECT_EQ(MainWindow->pos(), QPoint(147, 121));
+  EXPECT_EQ(MainWindow->palette().color(QPalette::Window), QColor(0, 0, 128));
+  // Not yet framed: outer and client size agree.
+  EXPECT_EQ(MainWindow->GetOuterSize().Width, 280);
+  EXPECT_EQ(MainWindow->GetOuterSize().Height, 310);
+  EXPECT_EQ(MainWindow->size(), QSize(280, 310));
+  EXPECT_EQ(MainWindow->Image1->geometry(), QRect(0, 0, 1281, 777));
+  EXPECT_EQ(MainWindow->Timer1.GetInterval(), 1);
+  EXPECT_EQ(MainWindow->Timer2.GetInterval(), 200);
+  EXPECT_EQ(MainWindow->Timer3.GetInterval(), 1);
+  EXPECT_FALSE(MainWindow->Timer3.GetEnabled());
+  EXPECT_FALSE(Panel->isVisible());
+}
+
+TEST_F(MainWindowTest, OnceFramedTheOuterSizeIs280By310) {
+  MainWindow->show();
+  QCoreApplication::processEvents();
+  const QSize margins = MainWindow->frameGeometry().size() - MainWindow->size();
+  EXPECT_EQ(MainWindow->frameGeometry().size(), QSize(280, 310));
+  EXPECT_EQ(MainWindow->size(), QSize(280, 310) - margins);
+  EXPECT_EQ(MainWindow->GetOuterSize().Width, 280);
+  EXPECT_EQ(MainWindow->GetOuterSize().Height, 310);
+  // A size the user gives stays.
+  MainWindow->resize(500, 400);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(MainWindow->size(), QSize(500, 400));
+  EXPECT_EQ(MainWindow->GetOuterSize().Width, 500 + margins.width());
+}
+
+TEST_F(MainWindowTest, AClickOnThePictureShowsThePanelWithItsSettingsKept) {
+  MainWindow->show();
+  Panel->CheckBox5->setChecked(true);
+  Panel->ScrollBar1->setValue(123);
+  QTest::mouseClick(MainWindow->Image1, Qt::LeftButton, {}, QPoint(40, 40));
+  EXPECT_TRUE(Panel->isVisible());
+  Panel->close();
+  EXPECT_FALSE(Panel->isVisible());
+  QTest::mouseClick(MainWindow->Image1, Qt::LeftButton, {}, QPoint(200, 250));
+  EXPECT_TRUE(Panel->isVisible());
+  EXPECT_TRUE(Panel->CheckBox5->isChecked());
+  EXPECT_EQ(Panel->ScrollBar1->value(), 123);
+  EXPECT_EQ(Panel->GetScrollBar1Position(), 123);
+  EXPECT_EQ(MainWindow->windowTitle(), "TRILUME");  // the panel leaves the caption alone
+}
+
+TEST_F(MainWindowTest, RightClicksOnThePictureDoNothing) {
+  MainWindow->show();
+  QTest::mouseClick(MainWindow->Image1, Qt::RightButton, {}, QPoint(40, 40));
+  QTest::mouseDClick(MainWindow->Image1, Qt::RightButton, {}, QPoint(40, 40));
+  EXPECT_FALSE(Panel->isVisible());
+  EXPECT_EQ(State->FillStyleIndex, 4);
+}
+
+TEST_F(MainWindowTest, DoubleClicksOnThePictureStepThroughAllNineStyles) {
+  MainWindow->show();
+  std::vector<int> seen;
+  for (int i = 0; i < 6; ++i) {
+    QTest::mouseDClick(MainWindow->Image1, Qt::LeftButton, {}, QPoint(100, 100));
+    seen.push_back(State->FillStyleIndex);
+  }
+  EXPECT_EQ(seen, (std::vector<int>{5, 6, 7, 8, 0, 1}));
+}
+
+TEST_F(MainWindowTest, DoubleClicksOnTheBareBackgroundWrapAfterSeven) {
+  // Larger than the picture, so navy background shows right and below it.
+  MainWindow->resize(1400, 900);
+  MainWindow->show();
+  const QPoint background(1350, 850);
+  ASSERT_EQ(MainWindow->childAt(background), nullptr);
+  std::vector<int> seen;
+  for (int i = 0; i < 5; ++i) {
+    QTest::mouseDClick(MainWindow.get(), Qt::LeftButton, {}, background);
+    seen.push_back(State->FillStyleIndex);
+  }
+  EXPECT_EQ(seen, (std::vector<int>{5, 6, 7, 0, 1}));
+  State->FillStyleIndex = 8;  // reached only from the picture
+  QTest::mouseDClick(MainWindow.get(), Qt::LeftButton, {}, background);
+  EXPECT_EQ(State->FillStyleIndex, 0);
+  // A single click there does nothing at all.
+  QTest::mouseClick(MainWindow.get(), Qt::LeftButton, {}, background);
+  EXPECT_EQ(State->FillStyleIndex, 0);
+  EXPECT_FALSE(Panel->isVisible());
+}
+
+TEST_F(MainWindowTest, AFrameUsesTheOuterSizeAndShowsOnThePicture) {
+  MainWindow->show();
+  QCoreApplication::processEvents();
+  MainWindow->Timer1Timer();
+  EXPECT_FLOAT_EQ(State->CentreX, 136.0F);  // 280 div 2 - 4
+  EXPECT_FLOAT_EQ(State->CentreY, 138.0F);  // 310 div 2 - 17
+  EXPECT_FALSE(State->TriangleKind.empty());
+  // What the window paints is the canvas, pixel for pixel.
+  const QImage shown = MainWindow->Image1->grab(QRect(0, 0, 280, 310)).toImage();
+  const QImage& canvas = MainWindow->GetCanvas().GetImage();
+  int differing = 0;
+  for (int y = 0; y < 310; y += 7) {
+    for (int x = 0; x < 280; x += 7) {
+      differing += (shown.pixel(x, y) & 0xFFFFFFU) != (canvas.pixel(x, y) & 0xFFFFFFU) ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(differing, 0);
+  // The white dial is on the picture.
+  EXPECT_EQ(shown.pixel(136, 40) & 0xFFFFFFU, ToArgb(kWhite) & 0xFFFFFFU);
+}
+
+TEST_F(MainWindowTest, FreeFlightStepsUseTheOuterSize) {
+  MainWindow->Timer1Timer();
+  const float x = State->CentreX;
+  const float y = State->CentreY;
+  MainWindow->Timer3Timer();
+  EXPECT_FLOAT_EQ(State->CentreX, x - 1.0F);
+  EXPECT_FLOAT_EQ(State->CentreY, y - 1.0F);
+}
+
+TEST_F(MainWindowTest, MinimisingPausesFramesAndRestoringResumesThem) {
+  MainWindow->Timer1.SetEnabled(true);
+  MainWindow->show();
+  MainWindow->setWindowState(Qt::WindowMinimized);
+  EXPECT_FALSE(MainWindow->Timer1.GetEnabled());
+  MainWindow->setWindowState(Qt::WindowNoState);
+  EXPECT_TRUE(MainWindow->Timer1.GetEnabled());
+}
+
+TEST_F(MainWindowTest, ClosingTheMainWindowAsksTheProgramToEnd) {
+  MainWindow->show();
+  Panel->show();
+  QSignalSpy closed(MainWindow.get(), &TForm1::Closed);
+  MainWindow->close();
+  EXPECT_EQ(closed.count(), 1);
+}
+
+TEST(CaptionTimerTest, CaptionIsTrilumeUntilTheFirstCaptionTickThenTheStatusLine) {
+  FakeClock clock(kTestInstant);
+  auto state = std::make_unique<ClockState>();
+  state->StartTime = Now(clock);
+  TForm1 form1(*state, clock);
+  TForm2 form2;
+  form1.show();
+  EXPECT_EQ(form1.windowTitle(), "TRILUME");
+  QTest::qWait(100);  // the first caption tick comes after 203 ms
+  EXPECT_EQ(form1.windowTitle(), "TRILUME");
+  for (int i = 0; i < 300 && form1.windowTitle() == "TRILUME"; ++i) {
+    QTest::qWait(10);
+  }
+  EXPECT_EQ(form1.windowTitle().toStdString(), ComposeCaption(Now(clock), *state));
+  EXPECT_TRUE(form1.windowTitle().contains(" Triangle is "));
+}
+
+// The lines the program wrote, without the platform plugin's own notes.
+std::string OurLines(const std::string& written) {
+  std::string ours;
+  std::size_t start = 0;
+  while (start < written.size()) {
+    std::size_t end = written.find('\n', start);
+    end = end == std::string::npos ? written.size() : end + 1;
+    const std::string line = written.substr(start, end - start);
+    if (line.rfind("TRILUME:", 0) == 0) {
+      ours += line;
+    }
+    start = end;
+  }
+  return ours;
+}
+
+class ShowExceptionTest : public ::testing::Test {
+ protected:
+  ~ShowExceptionTest() override { delete GetExceptionWindow(); }
+};
+
+TEST_F(ShowExceptionTest, ARepeatedFaultShowsOneWindowAndOneLine) {
+  testing::internal::CaptureStderr();
+  for (int frame = 0; frame < 50; ++frame) {
+    ShowException("'1x' is not a valid integer value");
+  }
+  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()),
+            "TRILUME: '1x' is not a valid integer value\n");
+  auto* window = qobject_cast<QMessageBox*>(GetExceptionWindow());
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(window->isModal());
+  EXPECT_EQ(window->text(), "'1x' is not a valid integer value");
+
+  // Another fault replaces the text in the same window.
+  testing::internal::CaptureStderr();
+  ShowException("another");
+  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "TRILUME: another\n");
+  EXPECT_EQ(GetExceptionWindow(), window);
+  EXPECT_EQ(window->text(), "another");
+
+  // Once the user has closed it, the next fault is shown again.
+  window->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(GetExceptionWindow(), nullptr);
+  testing::internal::CaptureStderr();
+  ShowException("another");
+  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "TRILUME: another\n");
+  ASSERT_NE(GetExceptionWindow(), nullptr);
+  EXPECT_TRUE(GetExceptionWindow()->isVisible());
+}
+
+}  // namespace
+}  // namespace trilume

@@ -1,0 +1,179 @@
+#include "ui/ccolor_grid.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+namespace trilume {
+
+namespace {
+
+constexpr int kCellCount = TCColorGrid::kColumns * TCColorGrid::kRows;
+
+QColor ToQColor(TColor color) { return QColor::fromRgb(ToArgb(color)); }
+
+// Black on light cells, white on dark ones.
+QColor MarkColour(TColor color) {
+  const QColor c = ToQColor(color);
+  const int luma = (c.red() * 299 + c.green() * 587 + c.blue() * 114) / 1000;
+  return luma > 127 ? Qt::black : Qt::white;
+}
+
+bool IsValidIndex(int index) { return index >= 0 && index < kCellCount; }
+
+}  // namespace
+
+TCColorGrid::TCColorGrid(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setToolTip(
+      tr("Left click: foreground. Right click: background.\n"
+         "Keys: arrows move, Space = foreground, Shift+Space or B = background."));
+}
+
+TColor TCColorGrid::GetForegroundColor() const {
+  return kColorGridColors[static_cast<std::size_t>(ForegroundIndex)];
+}
+
+TColor TCColorGrid::GetBackgroundColor() const {
+  return kColorGridColors[static_cast<std::size_t>(BackgroundIndex)];
+}
+
+void TCColorGrid::SetForegroundIndex(int index) {
+  if (!IsValidIndex(index) || index == ForegroundIndex) {
+    return;
+  }
+  ForegroundIndex = index;
+  update();
+  emit Change();
+}
+
+void TCColorGrid::SetBackgroundIndex(int index) {
+  if (!IsValidIndex(index) || index == BackgroundIndex) {
+    return;
+  }
+  BackgroundIndex = index;
+  update();
+  emit Change();
+}
+
+QRect TCColorGrid::CellRect(int index) const {
+  const int column = index % kColumns;
+  const int row = index / kColumns;
+  // Spread any remainder over the cells so the grid fills the widget.
+  const int left = column * width() / kColumns;
+  const int right = (column + 1) * width() / kColumns;
+  const int top = row * height() / kRows;
+  const int bottom = (row + 1) * height() / kRows;
+  return QRect(left, top, right - left, bottom - top);
+}
+
+int TCColorGrid::CellAt(QPoint point) const {
+  if (!rect().contains(point)) {
+    return -1;
+  }
+  const int column = point.x() * kColumns / width();
+  const int row = point.y() * kRows / height();
+  return row * kColumns + column;
+}
+
+void TCColorGrid::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  QFont markFont = font();
+  markFont.setPixelSize(9);
+  markFont.setBold(true);
+  painter.setFont(markFont);
+  for (int index = 0; index < kCellCount; ++index) {
+    const TColor colour = kColorGridColors[static_cast<std::size_t>(index)];
+    const QRect cell = CellRect(index);
+    painter.fillRect(cell, ToQColor(colour));
+    painter.setPen(QColor(64, 64, 64));
+    painter.drawRect(cell.adjusted(0, 0, -1, -1));
+
+    const bool isForeground = index == ForegroundIndex;
+    const bool isBackground = index == BackgroundIndex;
+    painter.setPen(MarkColour(colour));
+    if (isForeground && isBackground) {
+      painter.drawText(cell, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("FG"));
+      painter.drawText(cell, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("BG"));
+    } else if (isForeground) {
+      painter.drawText(cell, Qt::AlignCenter, QStringLiteral("FG"));
+    } else if (isBackground) {
+      painter.drawText(cell, Qt::AlignCenter, QStringLiteral("BG"));
+    }
+    if (isForeground || isBackground) {
+      painter.drawRect(cell.adjusted(1, 1, -2, -2));
+    }
+  }
+  if (hasFocus()) {
+    const TColor colour = kColorGridColors[static_cast<std::size_t>(CursorIndex)];
+    QPen cursorPen(MarkColour(colour), 1, Qt::DotLine);
+    painter.setPen(cursorPen);
+    painter.drawRect(CellRect(CursorIndex).adjusted(3, 3, -4, -4));
+  }
+}
+
+void TCColorGrid::mousePressEvent(QMouseEvent* event) {
+  const int index = CellAt(event->position().toPoint());
+  if (index < 0) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  if (event->button() == Qt::LeftButton) {
+    CursorIndex = index;
+    SetForegroundIndex(index);
+    update();
+  } else if (event->button() == Qt::RightButton) {
+    CursorIndex = index;
+    SetBackgroundIndex(index);
+    update();
+  } else {
+    QWidget::mousePressEvent(event);
+  }
+}
+
+void TCColorGrid::MoveCursor(int columnStep, int rowStep) {
+  const int column = std::clamp(CursorIndex % kColumns + columnStep, 0, kColumns - 1);
+  const int row = std::clamp(CursorIndex / kColumns + rowStep, 0, kRows - 1);
+  CursorIndex = row * kColumns + column;
+  update();
+}
+
+void TCColorGrid::keyPressEvent(QKeyEvent* event) {
+  const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+  switch (event->key()) {
+    case Qt::Key_Left:
+      MoveCursor(-1, 0);
+      break;
+    case Qt::Key_Right:
+      MoveCursor(1, 0);
+      break;
+    case Qt::Key_Up:
+      MoveCursor(0, -1);
+      break;
+    case Qt::Key_Down:
+      MoveCursor(0, 1);
+      break;
+    case Qt::Key_Space:
+      if (shift) {
+        SetBackgroundIndex(CursorIndex);
+      } else {
+        SetForegroundIndex(CursorIndex);
+      }
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      SetForegroundIndex(CursorIndex);
+      break;
+    case Qt::Key_B:
+      SetBackgroundIndex(CursorIndex);
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
+  }
+  event->accept();
+}
+
+}  // namespace trilume

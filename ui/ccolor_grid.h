@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QWidget>
+
+#include "render/colour.h"
+
+namespace trilume {
+
+// The 16-colour grid of the control panel: 4 columns by 4 rows in the order
+// of kColorGridColors, with a foreground and a background selection.
+//
+// Pointer: the left button picks the foreground, the right button the
+// background. Keyboard: the arrow keys move a cursor (drawn as a dotted
+// frame while the grid has focus), Space or Enter picks the foreground at
+// the cursor, Shift+Space or B the background. The foreground cell is
+// marked "FG", the background cell "BG" (both when they coincide), in
+// black or white, whichever stands out from the cell.
+//
+// Change is emitted once for every change of either selection, never for a
+// pick that leaves both as they were.
+class TCColorGrid final : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kColumns = 4;
+  static constexpr int kRows = 4;
+
+  explicit TCColorGrid(QWidget* parent = nullptr);
+
+  TColor GetForegroundColor() const;
+  TColor GetBackgroundColor() const;
+  int GetForegroundIndex() const { return ForegroundIndex; }
+  int GetBackgroundIndex() const { return BackgroundIndex; }
+  int GetCursorIndex() const { return CursorIndex; }
+  // Indexes outside 0..15 are ignored.
+  void SetForegroundIndex(int index);
+  void SetBackgroundIndex(int index);
+
+  // The cell under a point of the widget, or -1.
+  int CellAt(QPoint point) const;
+  // The rectangle one cell covers in the widget.
+  QRect CellRect(int index) const;
+
+ signals:
+  void Change();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void MoveCursor(int columnStep, int rowStep);
+
+  int ForegroundIndex = kDefaultForegroundIndex;
+  int BackgroundIndex = kDefaultBackgroundIndex;
+  int CursorIndex = kDefaultForegroundIndex;
+};
+
+}  // namespace trilume

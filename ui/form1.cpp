@@ -1,0 +1,176 @@
+#include "ui/form1.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWindow>
+#include <cmath>
+#include <exception>
+
+#include "model/caption.h"
+#include "model/free_flight.h"
+#include "ui/form2.h"
+#include "ui/show_exception.h"
+
+namespace trilume {
+
+TForm1* Form1 = nullptr;
+
+TForm1::TForm1(ClockState& state, const ClockSource& clock, QWidget* parent)
+    : QWidget(parent),
+      Timer1(Timers, 1, true),
+      Timer2(Timers, 200, true),
+      Image1(nullptr),
+      Timer3(Timers, 1, false),
+      State(state),
+      Clock(clock) {
+  Form1 = this;
+  setWindowTitle(QStringLiteral("TRILUME"));
+  move(kDesignLeft, kDesignTop);
+  QPalette navy = palette();
+  navy.setColor(QPalette::Window, QColor(0, 0, 128));
+  setPalette(navy);
+  setAutoFillBackground(true);
+
+  Image1 = new TImage(Canvas, this);
+  connect(Image1, &TImage::Click, this, &TForm1::Image1Click);
+  connect(Image1, &TImage::DblClick, this, &TForm1::Image1DblClick);
+
+  Timer1.OnTimer = [this] { Timer1Timer(); };
+  Timer2.OnTimer = [this] { Timer2Timer(); };
+  Timer3.OnTimer = [this] { Timer3Timer(); };
+
+  FormCreate();
+}
+
+TForm1::~TForm1() {
+  if (Form1 == this) {
+    Form1 = nullptr;
+  }
+}
+
+WindowSize TForm1::GetOuterSize() const {
+  const QSize outer = frameGeometry().size();
+  const double k = Image1->GetLogicalPixelsPerCanvasPixel();
+  if (k == 1.0) {
+    return WindowSize{outer.width(), outer.height()};
+  }
+  return WindowSize{static_cast<int>(outer.width() / k), static_cast<int>(outer.height() / k)};
+}
+
+void TForm1::Timer1Timer() {
+  if (Form2 == nullptr) {
+    return;
+  }
+  // Qt lets no exception pass through its event loop: a failed frame is
+  // reported here and the next tick runs as usual.
+  try {
+    trilume::Timer1Timer(State, Canvas, *Form2, GetOuterSize(), Timer3.GetEnabled(), Clock);
+  } catch (const std::exception& error) {
+    ShowException(error.what());
+  } catch (...) {
+    ShowException("A frame failed for an unknown reason.");
+  }
+  Image1->update();
+}
+
+void TForm1::FormCreate() {
+  // The client first; the frame margins come off once the window manager
+  // has framed the window (ApplyDesignOuterSize).
+  resize(kDesignOuterWidth, kDesignOuterHeight);
+  DesignClientSize = size();
+}
+
+void TForm1::FormDblClick() { State.FillStyleIndex = NextFillStyleFromForm(State.FillStyleIndex); }
+
+void TForm1::Timer2Timer() {
+  setWindowTitle(QString::fromStdString(ComposeCaption(Now(Clock), State)));
+  if (DesignSizeChecksLeft > 0) {
+    --DesignSizeChecksLeft;
+    ApplyDesignOuterSize();
+    if (DesignSizeChecksLeft == 0) {
+      DesignSizePending = false;
+    }
+  }
+}
+
+void TForm1::Image1Click() {
+  if (Form2 == nullptr) {
+    return;
+  }
+  Form2->show();
+  Form2->raise();
+  Form2->activateWindow();
+}
+
+void TForm1::Image1DblClick() {
+  State.FillStyleIndex = NextFillStyleFromImage(State.FillStyleIndex);
+}
+
+void TForm1::Timer3Timer() {
+  const WindowSize outer = GetOuterSize();
+  FreeFlightStep(State, outer.Width, outer.Height);
+}
+
+void TForm1::ApplyDesignOuterSize() {
+  if (!DesignSizePending || !isVisible()) {
+    return;
+  }
+  if (size() != DesignClientSize) {
+    DesignSizePending = false;  // resized meanwhile: the user's size stays
+    return;
+  }
+  const QSize margins = frameGeometry().size() - size();
+  if (margins.width() <= 0 && margins.height() <= 0) {
+    return;  // not framed (yet): outer and client agree for now
+  }
+  const QSize client(kDesignOuterWidth - margins.width(), kDesignOuterHeight - margins.height());
+  DesignSizePending = false;
+  if (client.width() > 0 && client.height() > 0) {
+    resize(client);
+  }
+}
+
+void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
+  // Only the bare background beyond the picture reaches here on purpose;
+  // other buttons' double-clicks on the picture are passed up and ignored.
+  if (event->button() == Qt::LeftButton && childAt(event->position().toPoint()) == nullptr) {
+    FormDblClick();
+    event->accept();
+    return;
+  }
+  QWidget::mouseDoubleClickEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  event->accept();
+  emit Closed();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowStateChange) {
+    // Nobody sees a minimised clock: no frames until it is shown again.
+    // The first frame after that reads the time afresh.
+    Timer1.SetEnabled(!isMinimized());
+  }
+  QWidget::changeEvent(event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Image1->FitToCanvas();
+  if (QWindow* window = windowHandle()) {
+    connect(window, &QWindow::screenChanged, Image1, &TImage::FitToCanvas, Qt::UniqueConnection);
+  }
+  // Some platforms know the frame at once, an X11 window manager only after
+  // it has reparented the window (then a move event follows).
+  ApplyDesignOuterSize();
+  QTimer::singleShot(0, this, &TForm1::ApplyDesignOuterSize);
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  ApplyDesignOuterSize();
+}
+
+}  // namespace trilume

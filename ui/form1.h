@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QWidget>
+
+#include "model/clock_state.h"
+#include "model/date_time.h"
+#include "render/frame.h"
+#include "render/raster_canvas.h"
+#include "ui/timage.h"
+#include "ui/timer_service.h"
+#include "ui/ttimer.h"
+
+namespace trilume {
+
+// The main window: the clock picture and the three timers that drive it.
+//
+// W and H, the sizes every frame, fill and bounce uses, are the window's
+// OUTER size (frame and title bar included) as the window manager reports
+// it, counted in canvas pixels. At start the outer size is 280 x 310: the
+// client is first sized so, then shrunk by the frame margins once the
+// window manager has framed the window, unless the user resized it first.
+//
+// Closing the window ends the program (see Closed), also while the control
+// panel is open. While minimised no frames are drawn; the caption goes on.
+class TForm1 final : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kDesignOuterWidth = 280;
+  static constexpr int kDesignOuterHeight = 310;
+  static constexpr int kDesignLeft = 147;
+  static constexpr int kDesignTop = 121;
+
+  // `state` and `clock` must outlive the window. Sets Form1 before
+  // FormCreate runs.
+  TForm1(ClockState& state, const ClockSource& clock, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  // The outer size in canvas pixels, read afresh.
+  WindowSize GetOuterSize() const;
+  RasterCanvas& GetCanvas() { return Canvas; }
+  ClockState& GetState() { return State; }
+
+  // Components, in declaration order. The service comes first so it
+  // outlives the timers registered with it.
+  TimerService Timers;
+  TTimer Timer1;
+  TTimer Timer2;
+  TImage* Image1;
+  TTimer Timer3;
+
+  // Handlers.
+  void Timer1Timer();
+  void FormCreate();
+  void FormDblClick();
+  void Timer2Timer();
+  void Image1Click();
+  void Image1DblClick();
+  void Timer3Timer();
+
+ signals:
+  // The user closed the main window: the program should end.
+  void Closed();
+
+ protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
+ private:
+  // Brings the outer size to 280 x 310 once the frame margins are known,
+  // as long as the user has not resized the window meanwhile.
+  void ApplyDesignOuterSize();
+
+  ClockState& State;
+  const ClockSource& Clock;
+  RasterCanvas Canvas;
+  bool DesignSizePending = true;
+  QSize DesignClientSize;
+  int DesignSizeChecksLeft = 10;
+};
+
+// The program-wide reference to the main window, set when it is created.
+extern TForm1* Form1;
+
+}  // namespace trilume

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "render/panel_settings.h"
+#include "ui/ccolor_grid.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+
+namespace trilume {
+
+// The control panel. Its widgets are the settings: the frame reads them live
+// through PanelSettings, nothing copies them. Closing the panel only hides
+// it; every setting stays as it was.
+//
+// The MOVEMENT text is kept as UTF-8 in MovementText, renewed whenever the
+// combo box's text changes, so a frame reads it without converting or
+// allocating.
+class TForm2 final : public QWidget, public PanelSettings {
+  Q_OBJECT
+
+ public:
+  static constexpr int kDesignLeft = 180;
+  static constexpr int kDesignTop = 110;
+  // Outer width 308 at design, less a 4-pixel frame on either side.
+  static constexpr int kClientWidth = 300;
+  static constexpr int kClientHeight = 220;
+  // The design font is "MS Sans Serif" with an 11-pixel character height.
+  // Liberation Sans at pixel size 10 is 11 pixels high and, unlike size 11,
+  // fits every label text into the label's design width.
+  static constexpr int kFontPixelSize = 10;
+
+  // Sets Form2 before FormCreate runs.
+  explicit TForm2(QWidget* parent = nullptr);
+  ~TForm2() override;
+
+  TForm2(const TForm2&) = delete;
+  TForm2& operator=(const TForm2&) = delete;
+
+  // PanelSettings, read from the widgets.
+  bool IsChecked(PanelCheckBox box) const override;
+  int GetScrollBar1Position() const override;
+  int GetScrollBar2Position() const override;
+  std::string_view GetMovementText() const override { return MovementText; }
+  TColor GetForegroundColor() const override;
+  TColor GetBackgroundColor() const override;
+  int GetClearRequest() const override { return ClearRequest; }
+  void SetClearRequest(int value) override { ClearRequest = value; }
+
+  int GetFreeFlightFlag() const { return FreeFlightFlag; }
+  QCheckBox* GetCheckBox(PanelCheckBox box) const;
+
+  // Components.
+  QLabel* Label1;
+  QLabel* Label2;
+  QLabel* Label3;
+  QLabel* Label4;
+  QLabel* Label5;
+  QLabel* Label6;
+  QLabel* Label7;
+  QLabel* Label8;
+  QLabel* Label9;
+  QLabel* Label10;
+  QLabel* Label11;
+  QLabel* Label12;
+  QLabel* Label13;
+  QLabel* Label14;
+  QLabel* Label15;
+  QCheckBox* CheckBox1;
+  QCheckBox* CheckBox2;
+  QCheckBox* CheckBox3;
+  QCheckBox* CheckBox4;
+  QCheckBox* CheckBox5;
+  QCheckBox* CheckBox6;
+  QCheckBox* CheckBox7;
+  QCheckBox* CheckBox8;
+  QCheckBox* CheckBox9;
+  QScrollBar* ScrollBar1;
+  QScrollBar* ScrollBar2;
+  TCColorGrid* CColorGrid1;
+  QComboBox* ComboBox1;
+  QPushButton* Button1;
+  QPushButton* Button2;
+
+  // Handlers.
+  void Button2Click();
+  void Button1Click();
+  void FormCreate();
+  void CColorGrid1Change();
+  void ScrollBar1Change();
+  void ScrollBar2Change();
+
+ private:
+  void MovementTextChanged(const QString& text);
+
+  std::string MovementText = "SMOOTH";
+  int ClearRequest = 0;    // Button2's integer
+  int FreeFlightFlag = 0;  // Button1's integer
+};
+
+// The program-wide reference to the control panel, set when it is created.
+extern TForm2* Form2;
+
+}  // namespace trilume

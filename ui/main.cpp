@@ -1,0 +1,44 @@
+// TRILUME: the desktop clock whose hand tips make a triangle.
+#include <QApplication>
+#include <QIcon>
+#include <clocale>
+#include <exception>
+#include <memory>
+
+#include "model/clock_state.h"
+#include "model/date_time.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/show_exception.h"
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
+
+  // The clock's state is set up before the application object, and the day
+  // name of every caption comes from this first reading.
+  static trilume::ClockState state;
+  static const trilume::SystemClock clock;
+  state.StartTime = trilume::Now(clock);
+
+  std::unique_ptr<QApplication> application;
+  try {
+    application = std::make_unique<QApplication>(argc, argv);
+    // The name, not the display name: Qt would append a display name to
+    // every window title, and the main window's title is the status line.
+    QApplication::setApplicationName(QStringLiteral("TRILUME"));
+    QApplication::setDesktopFileName(QStringLiteral("trilume"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trilume")));
+
+    trilume::TForm1 form1(state, clock);
+    trilume::TForm2 form2;
+    // The panel may still be open: the main window's close ends the program.
+    QObject::connect(&form1, &trilume::TForm1::Closed, application.get(), &QApplication::quit);
+    form1.show();
+    QApplication::exec();
+  } catch (const std::exception& error) {
+    trilume::ShowStartupException(error.what());
+  } catch (...) {
+    trilume::ShowStartupException("TRILUME could not start.");
+  }
+  return 0;
+}

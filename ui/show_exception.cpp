@@ -1,0 +1,66 @@
+#include "ui/show_exception.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <cstdio>
+
+#include "ui/form1.h"
+
+namespace trilume {
+
+namespace {
+
+QPointer<QMessageBox>& MessageWindow() {
+  static QPointer<QMessageBox> window;
+  return window;
+}
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void WriteToStderr(std::string_view message) {
+  std::fprintf(stderr, "TRILUME: %.*s\n", static_cast<int>(message.size()), message.data());
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+void ShowException(std::string_view message) {
+  if (QApplication::instance() == nullptr) {
+    WriteToStderr(message);
+    return;
+  }
+  const QString text = ToQString(message);
+  QPointer<QMessageBox>& window = MessageWindow();
+  if (window && window->isVisible() && window->text() == text) {
+    return;
+  }
+  WriteToStderr(message);
+  if (!window) {
+    // Owned by the main window when there is one, so it goes with it.
+    window = new QMessageBox(QMessageBox::Critical, QStringLiteral("TRILUME"), text,
+                             QMessageBox::Ok, Form1);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::NonModal);
+  } else {
+    window->setText(text);
+  }
+  window->show();
+  window->raise();
+}
+
+void ShowStartupException(std::string_view message) {
+  WriteToStderr(message);
+  if (QApplication::instance() == nullptr) {
+    return;
+  }
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("TRILUME"), ToQString(message),
+                  QMessageBox::Ok);
+  box.exec();
+}
+
+QWidget* GetExceptionWindow() { return MessageWindow().data(); }
+
+}  // namespace trilume

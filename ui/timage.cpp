@@ -1,0 +1,97 @@
+#include "ui/timage.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace trilume {
+
+double LogicalPixelsPerCanvasPixel(double devicePixelRatio) {
+  if (!(devicePixelRatio > 1.0)) {
+    return 1.0;
+  }
+  return std::floor(devicePixelRatio) / devicePixelRatio;
+}
+
+TImage::TImage(const RasterCanvas& canvas, QWidget* parent) : QWidget(parent), Canvas(canvas) {
+  // Every exposed pixel is painted from the canvas: no background erase.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  FitToCanvas();
+}
+
+double TImage::GetLogicalPixelsPerCanvasPixel() const {
+  return LogicalPixelsPerCanvasPixel(devicePixelRatioF());
+}
+
+void TImage::FitToCanvas() {
+  const double k = GetLogicalPixelsPerCanvasPixel();
+  const QSize canvasSize = Canvas.GetImage().size();
+  setGeometry(0, 0, static_cast<int>(std::ceil(canvasSize.width() * k)),
+              static_cast<int>(std::ceil(canvasSize.height() * k)));
+}
+
+void TImage::paintEvent(QPaintEvent* event) {
+  const QImage& image = Canvas.GetImage();
+  QPainter painter(this);
+  const double k = GetLogicalPixelsPerCanvasPixel();
+  if (k == 1.0) {
+    for (const QRect& exposed : event->region()) {
+      const QRect source = exposed.intersected(image.rect());
+      if (!source.isEmpty()) {
+        painter.drawImage(source.topLeft(), image, source);
+      }
+    }
+    return;
+  }
+  // Whole canvas pixels only: widen the exposed rectangle to canvas pixel
+  // bounds; the painter clips to the exposed region anyway.
+  for (const QRect& exposed : event->region()) {
+    const int left = static_cast<int>(std::floor(exposed.left() / k));
+    const int top = static_cast<int>(std::floor(exposed.top() / k));
+    const int right = static_cast<int>(std::ceil((exposed.right() + 1) / k));
+    const int bottom = static_cast<int>(std::ceil((exposed.bottom() + 1) / k));
+    const QRect source =
+        QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(image.rect());
+    if (source.isEmpty()) {
+      continue;
+    }
+    const QRectF target(source.left() * k, source.top() * k, source.width() * k,
+                        source.height() * k);
+    painter.drawImage(target, image, QRectF(source));
+  }
+}
+
+void TImage::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    ClickPending = true;
+    event->accept();
+    return;
+  }
+  QWidget::mousePressEvent(event);
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && ClickPending) {
+    ClickPending = false;
+    if (rect().contains(event->position().toPoint())) {
+      emit Click();
+    }
+    event->accept();
+    return;
+  }
+  QWidget::mouseReleaseEvent(event);
+}
+
+void TImage::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    ClickPending = false;
+    emit DblClick();
+    event->accept();
+    return;
+  }
+  QWidget::mouseDoubleClickEvent(event);
+}
+
+}  // namespace trilume

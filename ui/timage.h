@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QWidget>
+
+#include "render/raster_canvas.h"
+
+namespace trilume {
+
+// The main window's picture: shows the canvas image at its top-left corner,
+// whole canvas pixels on whole device pixels. With a device pixel ratio
+// above 1 each canvas pixel covers floor(ratio) x floor(ratio) device
+// pixels, copied without smoothing; the widget's logical size follows. A
+// repaint copies only the exposed part and never copies the image itself.
+//
+// Click is a left press and release on the picture; the press that
+// completes a double-click raises DblClick instead and no second Click.
+class TImage final : public QWidget {
+  Q_OBJECT
+
+ public:
+  TImage(const RasterCanvas& canvas, QWidget* parent);
+
+  // Logical pixels per canvas pixel: floor(ratio) / ratio, 1 at ratio 1.
+  double GetLogicalPixelsPerCanvasPixel() const;
+  // Sizes the widget to the canvas at the current device pixel ratio.
+  void FitToCanvas();
+
+ signals:
+  void Click();
+  void DblClick();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  const RasterCanvas& Canvas;
+  bool ClickPending = false;
+};
+
+// floor(ratio) / ratio for a device pixel ratio; 1 for ratios below 2.
+double LogicalPixelsPerCanvasPixel(double devicePixelRatio);
+
+}  // namespace trilume
