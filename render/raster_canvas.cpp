@@ -51,6 +51,48 @@ void ClipAxis(std::int64_t a0, int sign, std::int64_t limit, std::int64_t& lo, s
   }
 }
 
+// Narrows [lo, hi] to the pixels of `line` inside a majorLimit x minorLimit
+// image, for a line starting at major a0, minor b0. Leaves lo > hi when none.
+void ClipLine(const LineShape& line, std::int64_t a0, std::int64_t b0, int majorSign, int minorSign,
+              std::int64_t majorLimit, std::int64_t minorLimit, std::int64_t& lo,
+              std::int64_t& hi) {
+  ClipAxis(a0, majorSign, majorLimit, lo, hi);
+  if (lo > hi) return;
+
+  // Minor(i) only grows, so the minor bounds cut one more interval of i.
+  std::int64_t kLo = 0;  // Minor(i) must lie in [kLo, kHi]
+  std::int64_t kHi = line.Length;
+  ClipAxis(b0, minorSign, minorLimit, kLo, kHi);
+  if (kLo > kHi || (line.Rise == 0 && kLo > 0)) {  // Minor(i) is 0 throughout without rise
+    hi = lo - 1;
+    return;
+  }
+  if (line.Rise > 0) {
+    if (kLo > 0) lo = std::max(lo, FirstWithMinorAtLeast(line, kLo));
+    hi = std::min(hi, FirstWithMinorAtLeast(line, kHi + 1) - 1);
+  }
+}
+
+// The inner loop, kept out of line so that its eight values stay in
+// registers (inlined, the compiler spills them). Writes `p` and then `count`
+// further pixels. The plain branch beats branch-free masks here: the mask
+// lengthens the dependency chain of every step, while the carry pattern of a
+// line repeats closely enough for the predictor.
+[[gnu::noinline]] void PlotRun(std::uint32_t* p, std::ptrdiff_t majorStep, std::ptrdiff_t minorStep,
+                               std::int64_t f, std::int64_t twoRise, std::int64_t twoLength,
+                               std::int64_t count, std::uint32_t argb) {
+  *p = argb;
+  for (; count > 0; --count) {
+    f += twoRise;
+    p += majorStep;
+    if (f >= 0) {
+      f -= twoLength;
+      p += minorStep;
+    }
+    *p = argb;
+  }
+}
+
 // Draws pixels 0..Length-1 of the line from (x0, y0) to (x1, y1) that lie in
 // the image. Clipping comes first, so the cost is bounded by the image size
 // whatever the coordinates, and the pixels drawn are exactly those the
@@ -75,20 +117,9 @@ void DrawLine(QImage& image, int x0, int y0, int x1, int y1, std::uint32_t argb)
 
   std::int64_t lo = 0;
   std::int64_t hi = line.Length - 1;
-  ClipAxis(a0, majorSign, majorLimit, lo, hi);
-  if (lo > hi) return;
-
-  // Minor(i) only grows, so the minor bounds cut one more interval of i.
-  std::int64_t kLo = 0;  // Minor(i) must lie in [kLo, kHi]
-  std::int64_t kHi = line.Length;
-  ClipAxis(b0, minorSign, minorLimit, kLo, kHi);
-  if (kLo > kHi) return;
-  if (line.Rise == 0) {
-    if (kLo > 0) return;  // Minor(i) is 0 throughout
-  } else {
-    if (kLo > 0) lo = std::max(lo, FirstWithMinorAtLeast(line, kLo));
-    hi = std::min(hi, FirstWithMinorAtLeast(line, kHi + 1) - 1);
-  }
+  const bool inside = x0 >= 0 && x0 < width && y0 >= 0 && y0 < height && x1 >= 0 && x1 < width &&
+                      y1 >= 0 && y1 < height;
+  if (!inside) ClipLine(line, a0, b0, majorSign, minorSign, majorLimit, minorLimit, lo, hi);
   if (lo > hi) return;
 
   // Error term of pixel lo: f = ((2 * lo * Rise + Length) mod (2 * Length))
@@ -113,14 +144,7 @@ void DrawLine(QImage& image, int x0, int y0, int x1, int y1, std::uint32_t argb)
 
   // Every pixel of [lo, hi] is inside the image, so the loop checks nothing
   // and the pointer never leaves the image.
-  *p = argb;
-  for (std::int64_t n = hi - lo; n > 0; --n) {
-    f += twoRise;
-    const bool carry = f >= 0;
-    p += majorStep + (carry ? minorStep : 0);
-    f -= carry ? twoLength : 0;
-    *p = argb;
-  }
+  PlotRun(p, majorStep, minorStep, f, twoRise, twoLength, hi - lo, argb);
 }
 
 struct Span {
