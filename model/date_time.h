@@ -65,22 +65,38 @@ TDateTime Time(const ClockSource& clock);  // time of day, always below 1
 
 // Converts an instant to the local date-time the system's time zone gives.
 TDateTime UnixMicrosecondsToLocal(std::int64_t unixMicroseconds);
-// The instant of a local date and time, or nothing when the fields are out
-// of range. A time skipped by a DST change resolves as mktime resolves it.
+// The instant of a local date and time, or nothing when a field is out of
+// range (years 1..9999, a real day of the month, hour 0..23, minute and second
+// 0..59, millisecond 0..999) or mktime cannot place it. A time skipped by a
+// DST change resolves as mktime resolves it; a repeated one gives one of its
+// two instants.
 std::optional<std::int64_t> LocalToUnixMicroseconds(int year, int month, int day, int hour,
                                                     int minute, int second, int millisecond);
 
+// Years 1..9999 of the proleptic Gregorian calendar; a field out of range
+// throws EConvertError. Before 30 December 1899 the day is negative and the
+// time of day is subtracted from it (-1.25 is 29 December 1899, 06:00).
 TDateTime EncodeDate(int year, int month, int day);
 TDateTime EncodeTime(int hour, int minute, int second, int millisecond);
-// Rounds to the nearest millisecond, carrying into the next day.
+
+// Every decoding operation below first rounds the value to the nearest
+// millisecond and carries 24:00:00.000 into the next day, so the date, the
+// time of day, the day of the week and the texts of one value always agree
+// (23:59:59.9996 is 00:00:00.000 of the next day for all of them).
+// A non-finite value decodes as 30 December 1899, 00:00:00.000.
 DecodedTime DecodeTime(TDateTime value);
 DecodedDate DecodeDate(TDateTime value);
+// The whole day and the time of day of a value, split as above.
+TDateTime DateOf(TDateTime value);
+TDateTime TimeOf(TDateTime value);  // always in [0, 1)
 
 // 1 = Sunday .. 7 = Saturday.
 int DayOfWeek(TDateTime value);
 
-// Texts in the current C locale (setlocale), returned as UTF-8:
-// TimeToStr is the locale's "%X", DateToStr "%x", DateTimeToStr "%x %X".
+// Texts in the current C locale (setlocale), returned as UTF-8 whatever the
+// locale's charset: TimeToStr is the locale's "%X", DateToStr "%x",
+// DateTimeToStr "%x %X". The value is split as by DecodeTime and DecodeDate,
+// so a text never disagrees with the millisecond field of the same value.
 std::string TimeToStr(TDateTime value);
 std::string DateToStr(TDateTime value);
 std::string DateTimeToStr(TDateTime value);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "model/clock_state.h"
@@ -16,6 +18,22 @@ struct HandValues {
 
 inline constexpr double kMillisecondFactor = 0.0600000240000096;
 
+// A MOVEMENT choice: how far the second hand runs ahead of the whole second
+// is the millisecond fraction divided by Divisor.
+struct MovementMode {
+  std::string_view Name;
+  std::int32_t Divisor = 60;
+};
+
+// In the order in which the names are compared (and listed in the panel).
+inline constexpr std::array<MovementMode, 7> kMovementModes = {{{"TICK", 1000},
+                                                                {"TICK2", 100},
+                                                                {"FAST", 1},
+                                                                {"SMOOTH", 60},
+                                                                {"TICKBACK2", 10},
+                                                                {"HALFBACK", 500},
+                                                                {"TICKBACK1", 30}}};
+
 // Sets TickDivisor from the MOVEMENT text. Only an exact, case-sensitive
 // match of one of the seven names changes it.
 void SelectTickDivisor(ClockState& state, std::string_view movementText);
@@ -27,7 +45,8 @@ void SelectTickDivisor(ClockState& state, std::string_view movementText);
 HandValues ReadHandValues(std::string_view timeText, TDateTime frameStartTime);
 
 // Writes HourTip, MinuteTip and SecondTip for a main window of the given
-// outer size.
+// outer size, using state.TickDivisor (a divisor of 0, which SelectTickDivisor
+// never sets, counts as no advance).
 void ComputeHandTips(ClockState& state, const HandValues& values, int width, int height);
 
 }  // namespace trilume
