@@ -65,7 +65,8 @@ void TForm1::Timer1Timer() {
   // Qt lets no exception pass through its event loop: a failed frame is
   // reported here and the next tick runs as usual.
   try {
-    trilume::Timer1Timer(State, Canvas, *Form2, GetOuterSize(), Timer3.GetEnabled(), Clock);
+    trilume::Timer1Timer(State, Canvas, *Form2, GetOuterSize(), Timer3.GetEnabled(), Clock,
+                         TimeText);
   } catch (const std::exception& error) {
     ShowException(error.what());
   } catch (...) {

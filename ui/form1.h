@@ -42,6 +42,9 @@ class TForm1 final : public QWidget {
   // The outer size in canvas pixels, read afresh.
   WindowSize GetOuterSize() const;
   RasterCanvas& GetCanvas() { return Canvas; }
+  // How a frame turns the time into the text the hands are read from: the
+  // locale's TimeToStr unless a test puts in another.
+  void SetTimeTextFormatter(TimeTextFormatter formatter) { TimeText = formatter; }
   ClockState& GetState() { return State; }
 
   // Components, in declaration order. The service comes first so it
@@ -80,6 +83,7 @@ class TForm1 final : public QWidget {
   ClockState& State;
   const ClockSource& Clock;
   RasterCanvas Canvas;
+  TimeTextFormatter TimeText = &TimeToStr;
   bool DesignSizePending = true;
   QSize DesignClientSize;
   int DesignSizeChecksLeft = 10;

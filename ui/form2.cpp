@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
@@ -60,6 +61,19 @@ QScrollBar* MakeScrollBar(QWidget* parent, int left, int top, int minimum, int m
   bar->setFocusPolicy(Qt::StrongFocus);
   return bar;
 }
+
+// The design's scroll bars are only 57 pixels long: with the usual minimum
+// thumb length the thumb would fill the groove and never show its place.
+class SmallThumbStyle final : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+                  const QWidget* widget = nullptr) const override {
+    if (metric == PM_ScrollBarSliderMin) {
+      return 6;
+    }
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
 
 QPushButton* MakeButton(QWidget* parent, const char* text, int left, int top, int width) {
   auto* button = new QPushButton(QString::fromLatin1(text), parent);
@@ -126,6 +140,12 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
 
   Button1 = MakeButton(this, "FREE The Triangle", 8, 192, 105);
   Button2 = MakeButton(this, "CLEAR", 224, 192, 65);
+
+  // Made after the scroll bars, so it is deleted after them.
+  auto* thumbStyle = new SmallThumbStyle;
+  thumbStyle->setParent(this);
+  ScrollBar1->setStyle(thumbStyle);
+  ScrollBar2->setStyle(thumbStyle);
 
   const std::array<QWidget*, 15> focusOrder = {
       ScrollBar1, ScrollBar2, CColorGrid1, CheckBox2, ComboBox1, CheckBox5, CheckBox6, Button1,

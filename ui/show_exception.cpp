@@ -34,21 +34,23 @@ void ShowException(std::string_view message) {
   }
   const QString text = ToQString(message);
   QPointer<QMessageBox>& window = MessageWindow();
-  if (window && window->isVisible() && window->text() == text) {
+  QMessageBox* box = window.data();
+  if (box != nullptr && box->isVisible() && box->text() == text) {
     return;
   }
   WriteToStderr(message);
-  if (!window) {
+  if (box == nullptr) {
     // Owned by the main window when there is one, so it goes with it.
-    window = new QMessageBox(QMessageBox::Critical, QStringLiteral("TRILUME"), text,
-                             QMessageBox::Ok, Form1);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowModality(Qt::NonModal);
+    box = new QMessageBox(QMessageBox::Critical, QStringLiteral("TRILUME"), text, QMessageBox::Ok,
+                          Form1);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    window = box;
   } else {
-    window->setText(text);
+    box->setText(text);
   }
-  window->show();
-  window->raise();
+  box->show();
+  box->raise();
 }
 
 void ShowStartupException(std::string_view message) {

@@ -6,6 +6,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "model/caption.h"
@@ -220,6 +222,31 @@ TEST_F(ShowExceptionTest, ARepeatedFaultShowsOneWindowAndOneLine) {
   EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "TRILUME: another\n");
   ASSERT_NE(GetExceptionWindow(), nullptr);
   EXPECT_TRUE(GetExceptionWindow()->isVisible());
+}
+
+std::string BrokenTimeText(TDateTime /*time*/) { return "1x:00:00"; }
+
+TEST_F(MainWindowTest, AFailingFrameIsReportedOnceAndTheClockGoesOn) {
+  MainWindow->show();
+  MainWindow->Timer1Timer();  // one good frame first
+  MainWindow->SetTimeTextFormatter(&BrokenTimeText);
+  testing::internal::CaptureStderr();
+  for (int frame = 0; frame < 20; ++frame) {
+    MainWindow->Timer1Timer();
+  }
+  const std::string written = OurLines(testing::internal::GetCapturedStderr());
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1) << written;
+  EXPECT_NE(written.find("'x' is not a valid integer value"), std::string::npos) << written;
+  auto* window = qobject_cast<QMessageBox*>(GetExceptionWindow());
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(window->isModal());
+  // The frame timer stays on, and good frames resume with the next tick.
+  MainWindow->Timer1.SetEnabled(true);
+  MainWindow->SetTimeTextFormatter(&TimeToStr);
+  MainWindow->Timer1Timer();
+  EXPECT_TRUE(MainWindow->Timer1.GetEnabled());
+  delete GetExceptionWindow();
 }
 
 }  // namespace

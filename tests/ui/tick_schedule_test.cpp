@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace trilume {
@@ -26,7 +27,12 @@ INSTANTIATE_TEST_SUITE_P(Intervals, TicksForIntervalTest,
                                            IntervalCase{125, 8},    // exactly 8 ticks
                                            IntervalCase{200, 13},   // 203.125 ms
                                            IntervalCase{1000, 64},  // exactly a second
-                                           IntervalCase{0, 0}, IntervalCase{-5, 0}));
+                                           IntervalCase{0, 0}, IntervalCase{-5, 0}),
+                         [](const ::testing::TestParamInfo<IntervalCase>& param) {
+                           const std::int64_t ms = param.param.IntervalMs;
+                           return (ms < 0 ? "minus" + std::to_string(-ms) : std::to_string(ms)) +
+                                  "ms";
+                         });
 
 TEST(TickScheduleTest, TickAtAndFirstTickAtOrAfterAgreeOnTheGrid) {
   const TickSchedule schedule(1'000'000);
