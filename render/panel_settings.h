@@ -43,6 +43,8 @@ class PanelSettings {
 };
 
 // The in-memory panel for tests and tools, starting at the design values.
+// Colour indices outside 0..15 read as the nearest grid cell; check box
+// numbers outside 1..9 read as unchecked and ignore SetChecked.
 class PlainPanelSettings final : public PanelSettings {
  public:
   PlainPanelSettings();

@@ -192,6 +192,7 @@ void RasterCanvas::FillSpan(int left, int top, int right, int bottom, int style,
 
 void RasterCanvas::FillClipped(std::int64_t left, std::int64_t top, std::int64_t right,
                                std::int64_t bottom, int style, TColor color) {
+  if (ToQtBrushStyle(style) == Qt::NoBrush) return;  // nothing to paint, nothing to detach
   const Span s = Normalised(left, top, right, bottom);
   const std::int64_t l = std::max<std::int64_t>(s.Left, 0);
   const std::int64_t t = std::max<std::int64_t>(s.Top, 0);
