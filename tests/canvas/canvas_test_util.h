@@ -7,7 +7,7 @@
 
 #include "render/colour.h"
 
-namespace trilume::testing {
+namespace trilume::canvas_test {
 
 // The canvas colour of one pixel, back in 0x00BBGGRR.
 inline TColor PixelAt(const QImage& image, int x, int y) {
@@ -37,4 +37,4 @@ inline std::string Differences(const QImage& image, const std::function<TColor(i
   return out;
 }
 
-}  // namespace trilume::testing
+}  // namespace trilume::canvas_test

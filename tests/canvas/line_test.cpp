@@ -2,8 +2,10 @@
 // exactly the in-image pixels of the unclipped line at any coordinates.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <set>
 #include <utility>
@@ -15,8 +17,8 @@
 namespace trilume {
 namespace {
 
-using testing::Differences;
-using testing::PixelAt;
+using canvas_test::Differences;
+using canvas_test::PixelAt;
 using Pixels = std::set<std::pair<int, int>>;
 
 // The unclipped line, stepped pixel by pixel from the start with the plain

@@ -16,8 +16,8 @@
 namespace trilume {
 namespace {
 
-using testing::Differences;
-using testing::PixelAt;
+using canvas_test::Differences;
+using canvas_test::PixelAt;
 
 struct Box {
   int X1, Y1, X2, Y2;

@@ -14,7 +14,7 @@
 namespace trilume {
 namespace {
 
-using testing::PixelAt;
+using canvas_test::PixelAt;
 
 constexpr TColor kPaper = kSilver;
 
