@@ -390,6 +390,9 @@ TEST_P(CommandLineTable, GivesOneLineAndTheAgreedStatus) {
     EXPECT_TRUE(lines[0].startsWith("trilume-render: ")) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].contains(c.Message)) << lines[0].toStdString();
     EXPECT_LT(lines[0].size(), 200) << "a huge argument must not make a huge message";
+    EXPECT_TRUE(std::none_of(lines[0].begin(), lines[0].end(),
+                             [](char b) { return b >= 0 && b < 0x20 && b != '\t'; }))
+        << "control characters in " << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith("usage: ")) << lines[1].toStdString();
   } else if (c.Status == 1) {
     EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
@@ -446,7 +449,12 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"PngEmpty", {"--png", ""}, 2, "--png: "},
         CommandCase{"PngUnwritable", {kAt, kNoon, "--png", "/nonexistent-dir/x.png"}, 1, "x.png"},
         CommandCase{"JsonTwice", {kAt, kNoon, "--json", "--json"}, 0, ""},
-        CommandCase{"FreeWithValue", {"--free=1"}, 2, "--free"}),
+        CommandCase{"FreeWithValue", {"--free=1"}, 2, "--free"},
+        // Control characters in an argument must not break the message into
+        // lines or reach the terminal raw.
+        CommandCase{"NewlineInValue", {"--frames", "1\n2"}, 2, "--frames: "},
+        CommandCase{"NewlineInOptionName", {"--fr\names"}, 2, "Unknown option"},
+        CommandCase{"EscapeSequenceInValue", {"--size", "\x1B[2J"}, 2, "--size: "}),
     [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
 }  // namespace
