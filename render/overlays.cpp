@@ -13,21 +13,7 @@ void LineBetween(TCanvas& canvas, TPoint from, TPoint to) {
   canvas.LineTo(to.X, to.Y);
 }
 
-constexpr double kCoordinateLimit = 1073741824.0;  // 2^30
-
 }  // namespace
-
-int TruncToPixel(double value) {
-  // Written so that NaN lands on the lower bound as well.
-  if (!(value > -kCoordinateLimit)) return -static_cast<int>(kCoordinateLimit);
-  if (!(value < kCoordinateLimit)) return static_cast<int>(kCoordinateLimit);
-  return static_cast<int>(value);
-}
-
-TPoint ScreenPoint(float centreX, float centreY, float x, float y) {
-  return TPoint{TruncToPixel(static_cast<double>(centreX) + static_cast<double>(x)),
-                TruncToPixel(static_cast<double>(centreY) + static_cast<double>(y))};
-}
 
 TPoint TipPoint(const ClockState& state, TipOffset tip) {
   return ScreenPoint(state.CentreX, state.CentreY, tip.X, tip.Y);
