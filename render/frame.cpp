@@ -92,7 +92,8 @@ void Timer1Timer(ClockState& state, TCanvas& canvas, PanelSettings& panel, Windo
 
   // A text that is not HH:MM:SS throws here and ends the frame; nothing
   // below has touched the state yet.
-  const std::string text = timeText(frameStartTime - std::trunc(frameStartTime));
+  const TimeTextFormatter format = timeText != nullptr ? timeText : &TimeToStr;
+  const std::string text = format(frameStartTime - std::trunc(frameStartTime));
   const HandValues values = ReadHandValues(text, frameStartTime);
   ComputeHandTips(state, values, window.Width, window.Height);
   MeasureTriangle(state);

@@ -11,6 +11,7 @@
 #include "frame_test_support.h"
 #include "model/hand_geometry.h"
 #include "render/colour.h"
+#include "render/overlays.h"
 
 namespace trilume::testing {
 namespace {
@@ -195,6 +196,12 @@ TEST_F(FrameTest, UnreadableTimeTextEndsTheFrameAfterTheNumeralsAndKeepsTheState
   const std::vector<CanvasCall> next = FrameCalls();
   EXPECT_GT(next.size(), 7U);
   EXPECT_NE(State.SecondTip.X, before.SecondTip.X);
+}
+
+TEST_F(FrameTest, MissingFormatterFallsBackToTheLocaleTimeText) {
+  Timer1Timer(State, Canvas, Panel, Window, false, Clock, nullptr);
+  EXPECT_FALSE(State.TriangleKind.empty());
+  EXPECT_EQ(TipPoint(State, State.SecondTip).Y, 252);
 }
 
 TEST_F(FrameTest, FreeFlightLeavesCentreToTheFlightAndLandingBringsItBack) {
