@@ -14,8 +14,8 @@
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
 
-  // The clock's state is set up before the application object, and the day
-  // name of every caption comes from this first reading.
+  // The clock's state, and the record of when the program started, come
+  // before the application object.
   static trilume::ClockState state;
   static const trilume::SystemClock clock;
   state.StartTime = trilume::Now(clock);
