@@ -99,7 +99,9 @@ TEST_P(TimeTextTable, ReadsOrFailsTheFrameKeepingTheLastTriangle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, TimeTextTable, ::testing::ValuesIn(kTimeTextCases),
-                         [](const auto& testInfo) { return "Case" + std::to_string(testInfo.index); });
+                         [](const auto& testInfo) {
+                           return "Case" + std::to_string(testInfo.index);
+                         });
 
 // Every installed locale's own long time format reads, 12-hour ones included.
 class LocaleTimeTextTable : public ::testing::TestWithParam<const char*> {};
@@ -122,7 +124,9 @@ TEST_P(LocaleTimeTextTable, EveningTimeReadsAndPointsTheHandsRight) {
 INSTANTIATE_TEST_SUITE_P(Locales, LocaleTimeTextTable,
                          ::testing::Values("C", "C.UTF-8", "en_US.UTF-8", "de_DE.UTF-8",
                                            "ja_JP.UTF-8"),
-                         [](const auto& testInfo) { return "Case" + std::to_string(testInfo.index); });
+                         [](const auto& testInfo) {
+                           return "Case" + std::to_string(testInfo.index);
+                         });
 
 // --- MOVEMENT texts ------------------------------------------------------------------
 
@@ -141,7 +145,9 @@ TEST_P(MovementTable, OnlyAnExactNameChangesTheDivisor) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, MovementTable, ::testing::ValuesIn(kMovementCases),
-                         [](const auto& testInfo) { return "Case" + std::to_string(testInfo.index); });
+                         [](const auto& testInfo) {
+                           return "Case" + std::to_string(testInfo.index);
+                         });
 
 TEST(MovementTable, HugeTypedTextLeavesTheDivisor) {
   ScopedTimeZone zone("UTC");
@@ -203,7 +209,9 @@ INSTANTIATE_TEST_SUITE_P(Notable, WindowSizeTable, ::testing::ValuesIn(kNotableW
                                   std::to_string(testInfo.param.Height);
                          });
 INSTANTIATE_TEST_SUITE_P(Hostile, WindowSizeTable, ::testing::ValuesIn(kHostileSizes),
-                         [](const auto& testInfo) { return "Case" + std::to_string(testInfo.index); });
+                         [](const auto& testInfo) {
+                           return "Case" + std::to_string(testInfo.index);
+                         });
 
 // --- Panel values the real panel cannot produce (defence in depth) -------------------
 
@@ -454,7 +462,10 @@ INSTANTIATE_TEST_SUITE_P(
         // lines or reach the terminal raw.
         CommandCase{"NewlineInValue", {"--frames", "1\n2"}, 2, "--frames: "},
         CommandCase{"NewlineInOptionName", {"--fr\names"}, 2, "Unknown option"},
-        CommandCase{"EscapeSequenceInValue", {"--size", "\x1B[2J"}, 2, "--size: "}),
+        CommandCase{"EscapeSequenceInValue", {"--size", "\x1B[2J"}, 2, "--size: "},
+        // Nor may a huge or many-lettered unknown option make a huge line.
+        CommandCase{"HugeUnknownOption", {"--" + QByteArray(100000, 'x')}, 2, "Unknown option"},
+        CommandCase{"ManyShortOptions", {"-" + QByteArray(300, 'q')}, 2, "Unknown options"}),
     [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
 }  // namespace
