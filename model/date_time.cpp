@@ -184,7 +184,10 @@ std::int64_t SystemClock::NowUnixMicroseconds() const {
 
 TDateTime UnixMicrosecondsToLocal(std::int64_t unixMicroseconds) {
   const std::int64_t seconds = FloorDiv(unixMicroseconds, kMicrosPerSecond);
-  const std::int64_t micros = unixMicroseconds - seconds * kMicrosPerSecond;
+  // The remainder, not value - seconds * 10^6: that product overflows for
+  // instants near the bottom of the range.
+  std::int64_t micros = unixMicroseconds % kMicrosPerSecond;
+  if (micros < 0) micros += kMicrosPerSecond;
   // localtime_r does not look at the zone again by itself; tzset does, so a
   // change of TZ or of /etc/localtime shows at this very reading.
   tzset();

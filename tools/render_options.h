@@ -72,6 +72,10 @@ RenderParse ParseRenderOptions(const QStringList& arguments) noexcept;
 // run that starts "now" applies it once it has read the clock.
 QString CheckRunSpan(const RenderOptions& options, std::int64_t startUnixMicroseconds);
 
+// A message made safe for one terminal line: control characters are shown
+// escaped (\x0a) and a long message is cut, whatever the user typed.
+QString OneLineMessage(const QString& message);
+
 // The --help text: the usage and one line per option.
 QString RenderHelpText();
 

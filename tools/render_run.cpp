@@ -18,7 +18,7 @@ namespace trilume {
 namespace {
 
 QByteArray ErrorLine(const QString& message) {
-  return QByteArray(kRenderToolName) + ": " + message.toUtf8() + '\n';
+  return QByteArray(kRenderToolName) + ": " + OneLineMessage(message).toUtf8() + '\n';
 }
 
 bool WriteAll(QIODevice& device, const QByteArray& bytes) {
