@@ -7,7 +7,7 @@
 
 #include "model/date_time.h"
 #include "model/triangle.h"
-#include "tests/model/scoped_environment.h"
+#include "tests/support/scoped_environment.h"
 
 namespace trilume {
 namespace {

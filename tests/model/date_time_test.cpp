@@ -9,7 +9,7 @@
 #include <string>
 
 #include "model/hand_geometry.h"
-#include "tests/model/scoped_environment.h"
+#include "tests/support/scoped_environment.h"
 
 namespace trilume {
 namespace {

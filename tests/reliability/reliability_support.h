@@ -12,50 +12,15 @@
 #include "model/clock_state.h"
 #include "model/date_time.h"
 #include "model/hand_geometry.h"
+#include "tests/support/scoped_environment.h"
 
 namespace trilume::reliability {
 
-// Sets TZ for the lifetime of the object and puts the previous value back.
-// Set() changes it without tzset: the clock must notice by itself.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) Saved = old;
-    Set(zone);
-    tzset();
-  }
-  ~ScopedTimeZone() {
-    if (Saved) {
-      setenv("TZ", Saved->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+using testing::ScopedTimeZone;
 
-  static void Set(const char* zone) { setenv("TZ", zone, 1); }
-
- private:
-  std::optional<std::string> Saved;
-};
-
-// Switches LC_TIME (what TimeToStr and DateToStr follow) and restores it.
-class ScopedLcTime {
- public:
-  explicit ScopedLcTime(const char* name) : Saved(std::setlocale(LC_TIME, nullptr)) {
-    Active = std::setlocale(LC_TIME, name) != nullptr;
-  }
-  ~ScopedLcTime() { std::setlocale(LC_TIME, Saved.c_str()); }
-  ScopedLcTime(const ScopedLcTime&) = delete;
-  ScopedLcTime& operator=(const ScopedLcTime&) = delete;
-
-  bool IsActive() const { return Active; }
-
- private:
-  std::string Saved;
-  bool Active = false;
+// Switches LC_TIME, what TimeToStr and DateToStr follow.
+struct ScopedLcTime : testing::ScopedLocale {
+  explicit ScopedLcTime(const char* name) : ScopedLocale(name, LC_TIME) {}
 };
 
 // Microseconds since the epoch of a UTC date and time, whatever TZ says.

@@ -36,19 +36,22 @@ class ScopedTimeZone {
   std::optional<std::string> Saved;
 };
 
-// Switches the whole C locale and restores it afterwards.
+// Switches one category of the C locale (all of them unless told) and
+// restores it afterwards.
 class ScopedLocale {
  public:
-  explicit ScopedLocale(const char* name) : Saved(std::setlocale(LC_ALL, nullptr)) {
-    Ok = std::setlocale(LC_ALL, name) != nullptr;
+  explicit ScopedLocale(const char* name, int category = LC_ALL)
+      : Category(category), Saved(std::setlocale(category, nullptr)) {
+    Ok = std::setlocale(category, name) != nullptr;
   }
-  ~ScopedLocale() { std::setlocale(LC_ALL, Saved.c_str()); }
+  ~ScopedLocale() { std::setlocale(Category, Saved.c_str()); }
   ScopedLocale(const ScopedLocale&) = delete;
   ScopedLocale& operator=(const ScopedLocale&) = delete;
 
   bool IsActive() const { return Ok; }
 
  private:
+  int Category;
   std::string Saved;
   bool Ok = false;
 };
