@@ -118,7 +118,8 @@ BENCHMARK(BM_WindowFill<QPainterCanvas>)->Arg(kBsBDiagonal)->Arg(kBsSolid);
 
 // The rest of a frame's canvas calls: the dial, the centre dot and two
 // marker circles, then the four numerals on the dot's solid blue brush.
-// RasterCanvas opens a QPainter for each of these calls.
+// RasterCanvas draws these from its kept shapes and texts after the first
+// calls.
 template <class Canvas>
 void BM_DialAndMarkers(benchmark::State& state) {
   Canvas canvas;
@@ -153,6 +154,47 @@ void BM_Numerals(benchmark::State& state) {
 }
 BENCHMARK(BM_Numerals<RasterCanvas>)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Numerals<QPainterCanvas>)->Unit(benchmark::kMicrosecond);
+
+// The dial while the clock flies free: its size follows Centre and changes
+// with every frame (argument 1). With argument 2 each size is drawn twice in
+// a row, the worst case for RasterCanvas, which keeps a size's shape when it
+// comes back.
+template <class Canvas>
+void BM_DialResizing(benchmark::State& state) {
+  Canvas canvas;
+  canvas.SetPenColor(kWhite);
+  canvas.SetBrushColor(kNavy);
+  const int repeat = static_cast<int>(state.range(0));
+  int step = 0;
+  for (auto _ : state) {
+    const int grow = (step++ / repeat) % 61;
+    canvas.Ellipse(22 - grow, 23 - grow, 249 + grow, 253 + grow);
+    benchmark::ClobberMemory();
+  }
+  state.SetLabel(repeat == 1 ? "new size every call" : "each size twice");
+}
+BENCHMARK(BM_DialResizing<RasterCanvas>)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DialResizing<QPainterCanvas>)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// Texts that never repeat soon: every call writes a text not written in
+// the last 40 calls, so RasterCanvas keeps none of them.
+template <class Canvas>
+void BM_ChangingText(benchmark::State& state) {
+  Canvas canvas;
+  canvas.SetBrushColor(kBlue);
+  static constexpr std::array<const char*, 41> kTexts = {
+      "0",  "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10", "11", "12", "13",
+      "14", "15", "16", "17", "18", "19", "20", "21", "22", "23", "24", "25", "26", "27",
+      "28", "29", "30", "31", "32", "33", "34", "35", "36", "37", "38", "39", "40"};
+  std::size_t next = 0;
+  for (auto _ : state) {
+    canvas.TextOut(130, 2, kTexts[next]);
+    next = (next + 1) % kTexts.size();
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_ChangingText<RasterCanvas>)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ChangingText<QPainterCanvas>)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace trilume
