@@ -5,9 +5,8 @@
 #include <QRect>
 #include <QString>
 #include <algorithm>
+#include <bit>
 #include <cstddef>
-
-#include "render/canvas_painting.h"
 
 namespace trilume {
 
@@ -147,6 +146,40 @@ void DrawLine(QImage& image, int x0, int y0, int x1, int y1, std::uint32_t argb)
   PlotRun(p, majorStep, minorStep, f, twoRise, twoLength, hi - lo, argb);
 }
 
+// Writes `argb` on the pixels x in [left, right) of `row` whose column bit
+// (x mod 8) is set in `mask`, stepping straight from one such pixel to the
+// next; patterns stay tied to x = 0.
+void PaintRow(std::uint32_t* row, int left, int right, std::uint8_t mask, std::uint32_t argb) {
+  if (mask == 0xFF) {
+    // Sixteen pixels a step: the dial's inside alone is some 40,000 pixels.
+    int x = left;
+    for (; x + 16 <= right; x += 16) std::fill_n(row + x, 16, argb);
+    std::fill(row + x, row + right, argb);
+    return;
+  }
+  for (unsigned bits = mask; bits != 0; bits &= bits - 1) {
+    const int column = std::countr_zero(bits);
+    int x = left + ((column - left) & 7);  // first x >= left in this column
+    for (; x + 24 < right; x += 32) {
+      row[x] = argb;
+      row[x + 8] = argb;
+      row[x + 16] = argb;
+      row[x + 24] = argb;
+    }
+    for (; x < right; x += 8) row[x] = argb;
+  }
+}
+
+// A text's key among the recently met: its FNV-1a hash, never 0. Two texts
+// sharing a hash only make one of them kept a call early.
+std::uint64_t TextKey(std::string_view text) {
+  std::uint64_t hash = 14695981039346656037ULL;
+  for (const char c : text) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+  }
+  return hash | 1;
+}
+
 struct Span {
   std::int64_t Left;
   std::int64_t Top;
@@ -174,19 +207,31 @@ void RasterCanvas::LineTo(int x, int y) {
 
 void RasterCanvas::FillSpan(int left, int top, int right, int bottom, int style, TColor color) {
   const std::uint32_t argb = ToArgb(color);
+  const std::array<std::uint8_t, 8> masks = HatchRows(style);
   const std::ptrdiff_t stride = Image.bytesPerLine() / 4;
   auto* row = reinterpret_cast<std::uint32_t*>(Image.bits()) + top * stride;
   for (int y = top; y < bottom; ++y, row += stride) {
-    const std::uint8_t mask = HatchRowMask(style, y);
-    if (mask == 0xFF) {
-      std::fill(row + left, row + right, argb);
-      continue;
-    }
-    for (int column = 0; column < 8; ++column) {
-      if ((mask & (1U << column)) == 0) continue;
-      // First x >= left with x mod 8 == column; patterns stay tied to x = 0.
-      for (int px = left + ((column - left) & 7); px < right; px += 8) row[px] = argb;
-    }
+    PaintRow(row, left, right, masks[static_cast<std::size_t>(y & 7)], argb);
+  }
+}
+
+void RasterCanvas::PaintRuns(const std::vector<PixelRun>& runs, std::int64_t x, std::int64_t y,
+                             int style, TColor color) {
+  if (runs.empty() || ToQtBrushStyle(style) == Qt::NoBrush) return;
+  const std::uint32_t argb = ToArgb(color);
+  const std::array<std::uint8_t, 8> masks = HatchRows(style);
+  const std::int64_t width = Image.width();
+  const std::int64_t height = Image.height();
+  const std::ptrdiff_t stride = Image.bytesPerLine() / 4;
+  auto* pixels = reinterpret_cast<std::uint32_t*>(Image.bits());
+  for (const PixelRun& run : runs) {
+    const std::int64_t py = y + run.Y;
+    if (py < 0 || py >= height) continue;
+    const std::int64_t left = std::max<std::int64_t>(x + run.X0, 0);
+    const std::int64_t right = std::min<std::int64_t>(x + run.X1, width);
+    if (left >= right) continue;
+    PaintRow(pixels + py * stride, static_cast<int>(left), static_cast<int>(right),
+             masks[static_cast<std::size_t>(py & 7)], argb);
   }
 }
 
@@ -235,23 +280,97 @@ void RasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
              PenColor);
     return;
   }
-
-  QPainter painter(&Image);
-  // The clip keeps one- and two-pixel ellipses from spilling past their box.
-  painter.setClipRect(visible);
-  painter.setPen(CanvasPen(PenColor));
-  painter.setBrush(QBrush(ToQColor(BrushColor), ToQtBrushStyle(BrushStyle)));
-  painter.drawEllipse(bounds.adjusted(0, 0, -1, -1));
+  // Only a solid brush hides which fill pixels cover the outline.
+  if (const EllipseShape* shape =
+          FindEllipseShape(static_cast<int>(w), static_cast<int>(h), BrushStyle != kBsSolid)) {
+    PaintRuns(shape->Outline, s.Left, s.Top, kBsSolid, PenColor);
+    if (BrushStyle != kBsSolid) PaintRuns(shape->FillOverPen, s.Left, s.Top, kBsSolid, PenColor);
+    PaintRuns(shape->FillOverPen, s.Left, s.Top, BrushStyle, BrushColor);
+    PaintRuns(shape->Fill, s.Left, s.Top, BrushStyle, BrushColor);
+    return;
+  }
+  PaintEllipseInBox(Image, bounds, PenColor, BrushColor, BrushStyle);
 }
 
-void RasterCanvas::TextOut(int x, int y, std::string_view text) {
-  if (text.empty() || !HasGuiApplication()) return;
+bool RasterCanvas::RecentKeys::Take(std::uint64_t key) {
+  const auto found = std::find(Keys.begin(), Keys.end(), key);
+  if (found != Keys.end()) {
+    *found = 0;
+    return true;
+  }
+  Keys[Next] = key;
+  Next = (Next + 1) % Keys.size();
+  return false;
+}
+
+const EllipseShape* RasterCanvas::FindEllipseShape(int width, int height, bool splitFill) {
+  if (width > kMaxCaptureSide || height > kMaxCaptureSide) return nullptr;
+  EllipseEntry* oldest = &Ellipses.front();
+  for (EllipseEntry& entry : Ellipses) {
+    if (entry.LastUse != 0 && entry.Shape.Width == width && entry.Shape.Height == height) {
+      if (splitFill && !entry.Shape.FillSplit &&
+          !CaptureEllipseShape(width, height, true, entry.Shape)) {
+        entry.LastUse = 0;
+        return nullptr;
+      }
+      entry.LastUse = ++UseClock;
+      return &entry.Shape;
+    }
+    if (entry.LastUse < oldest->LastUse) oldest = &entry;
+  }
+  // A size met for the first time is only noted: capturing costs more than
+  // drawing, and a size that never comes back would waste it.
+  const auto key = (static_cast<std::uint64_t>(width) << 32) | static_cast<std::uint32_t>(height);
+  if (!EllipsesSeen.Take(key)) return nullptr;
+  if (!CaptureEllipseShape(width, height, splitFill, oldest->Shape)) {
+    oldest->LastUse = 0;
+    return nullptr;
+  }
+  oldest->LastUse = ++UseClock;
+  return &oldest->Shape;
+}
+
+const QFont& RasterCanvas::GetFont() {
   if (!FontReady) {
     Font = CanvasFont();
     FontReady = true;
   }
+  return Font;
+}
+
+const TextMask* RasterCanvas::FindTextMask(std::string_view text) {
+  TextEntry* oldest = &Texts.front();
+  for (TextEntry& entry : Texts) {
+    if (entry.LastUse != 0 && entry.Text == text) {
+      entry.LastUse = ++UseClock;
+      return entry.Usable ? &entry.Mask : nullptr;
+    }
+    if (entry.LastUse < oldest->LastUse) oldest = &entry;
+  }
+  if (text.size() > kMaxCapturedTextBytes || !TextsSeen.Take(TextKey(text))) return nullptr;
+  oldest->LastUse = ++UseClock;
+  oldest->Text.assign(text);
+  oldest->Usable = CaptureTextMask(GetFont(), text, oldest->Mask);
+  return oldest->Usable ? &oldest->Mask : nullptr;
+}
+
+void RasterCanvas::TextOut(int x, int y, std::string_view text) {
+  if (text.empty() || !HasGuiApplication()) return;
+  if (const TextMask* mask = FindTextMask(text)) {
+    if (std::int64_t{x} + mask->CellWidth <= 0 || x >= Image.width() ||
+        std::int64_t{y} + mask->CellHeight <= 0 || y >= Image.height()) {
+      return;
+    }
+    if (BrushStyle == kBsSolid) {
+      FillClipped(x, y, std::int64_t{x} + mask->CellWidth, std::int64_t{y} + mask->CellHeight,
+                  kBsSolid, BrushColor);
+    }
+    PaintRuns(mask->Glyphs, x, y, kBsSolid, FontColor);
+    return;
+  }
+  const QFont& font = GetFont();
   const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  const QFontMetrics metrics(Font);
+  const QFontMetrics metrics(font);
   const int cellWidth = metrics.horizontalAdvance(s);
   const int cellHeight = metrics.height();
   // Skip cells wholly outside, which also keeps huge coordinates away from
@@ -264,7 +383,7 @@ void RasterCanvas::TextOut(int x, int y, std::string_view text) {
     FillClipped(x, y, std::int64_t{x} + cellWidth, std::int64_t{y} + cellHeight, kBsSolid,
                 BrushColor);
   QPainter painter(&Image);
-  painter.setFont(Font);
+  painter.setFont(font);
   painter.setPen(ToQColor(FontColor));
   painter.drawText(QPoint(x, y + metrics.ascent()), s);
 }

@@ -2,9 +2,14 @@
 
 #include <QFont>
 #include <QImage>
+#include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "render/canvas.h"
+#include "render/canvas_painting.h"
 
 namespace trilume {
 
@@ -12,8 +17,17 @@ namespace trilume {
 // the fastest format for QPainter and for direct pixel writes), white when
 // new. Lines, fills and rectangles are written straight into the pixels: they
 // follow the canvas rules exactly at any coordinates, and lines cost several
-// times less than QPainter's cosmetic lines. Ellipses and text go through
-// QPainter with rectangles adjusted to the exclusive right and bottom bounds.
+// times less than QPainter's cosmetic lines. Ellipses and text are QPainter's
+// pixels, with rectangles adjusted to the exclusive right and bottom bounds:
+// each ellipse size and each text is drawn by QPainter once and its pixels
+// kept, and later calls write those pixels directly. A frame draws the same
+// dial, dot and numerals every time, so it touches neither QPainter nor the
+// heap. The kept shapes are bounded (kEllipseCacheSize sizes, kTextCacheSize
+// texts, least recently used dropped), and a size or text is kept only when
+// it comes back while still recent: one that changes with every call (the
+// dial in free flight) costs what a direct QPainter draw does. An ellipse
+// never paints outside its box: QPainter's brush alone reaches up to a few
+// dozen pixels past a wide, low box, and that part is cut off.
 //
 // Limits: an ellipse wider or taller than kMaxEllipseSize pixels is not drawn
 // (QPainter's fixed-point rasteriser fills the wrong pixels beyond that, and
@@ -24,6 +38,8 @@ class RasterCanvas final : public TCanvas {
   static constexpr int kWidth = 1281;
   static constexpr int kHeight = 777;
   static constexpr std::int64_t kMaxEllipseSize = std::int64_t{1} << 16;
+  static constexpr std::size_t kEllipseCacheSize = 8;
+  static constexpr std::size_t kTextCacheSize = 16;
 
   // Sizes below 1 are raised to 1.
   explicit RasterCanvas(int width = kWidth, int height = kHeight);
@@ -45,10 +61,46 @@ class RasterCanvas final : public TCanvas {
   // FillSpan after normalising and clipping arbitrary corners to the image.
   void FillClipped(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
                    int style, TColor color);
+  // Paints the parts of `runs`, shifted by (x, y), that lie in the image with
+  // `style`'s pattern in `color`.
+  void PaintRuns(const std::vector<PixelRun>& runs, std::int64_t x, std::int64_t y, int style,
+                 TColor color);
+
+  // The kept shape of a width x height ellipse, with FillSplit when
+  // `splitFill`, or null when it is not kept (yet). May capture the shape,
+  // and so allocate, on a miss.
+  const EllipseShape* FindEllipseShape(int width, int height, bool splitFill);
+  // The kept mask of `text`, or null when it cannot be kept. Captures it on
+  // a miss.
+  const TextMask* FindTextMask(std::string_view text);
+  const QFont& GetFont();
+
+  // Keys met once lately and not kept, the oldest forgotten first.
+  struct RecentKeys {
+    std::array<std::uint64_t, 8> Keys{};  // 0: none
+    std::size_t Next = 0;
+    // True, forgetting it, when `key` (not 0) is noted; notes it otherwise.
+    bool Take(std::uint64_t key);
+  };
+  struct EllipseEntry {
+    std::uint64_t LastUse = 0;  // 0: empty
+    EllipseShape Shape;
+  };
+  struct TextEntry {
+    std::uint64_t LastUse = 0;  // 0: empty
+    std::string Text;
+    bool Usable = false;  // false: QPainter draws this text every time
+    TextMask Mask;
+  };
 
   QImage Image;
   QFont Font;
   bool FontReady = false;
+  std::uint64_t UseClock = 0;
+  std::array<EllipseEntry, kEllipseCacheSize> Ellipses;
+  RecentKeys EllipsesSeen;
+  std::array<TextEntry, kTextCacheSize> Texts;
+  RecentKeys TextsSeen;
 };
 
 }  // namespace trilume
