@@ -1,12 +1,14 @@
 # Sourced by the scripts that run the real clock under a private X server.
 # Provides: start_xvfb (sets DISPLAY), find_window NAME_REGEX [SECONDS],
-# pixel_count PNG WxH+X+Y '#RRGGBB', and cleanup of everything started.
+# pixel_count PNG WxH+X+Y '#RRGGBB', stop_session, and cleanup of
+# everything started.
 
 XVFB_PID=""
 CLOCK_PID=""
 WORK_DIR="$(mktemp -d /tmp/trilume-xvfb.XXXXXX)"
 
-cleanup_session() {
+# Ends the clock and the X server, leaving WORK_DIR for the next session.
+stop_session() {
   if [ -n "$CLOCK_PID" ] && kill -0 "$CLOCK_PID" 2>/dev/null; then
     kill "$CLOCK_PID" 2>/dev/null || true
     wait "$CLOCK_PID" 2>/dev/null || true
@@ -15,6 +17,12 @@ cleanup_session() {
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
   fi
+  CLOCK_PID=""
+  XVFB_PID=""
+}
+
+cleanup_session() {
+  stop_session
   rm -rf "$WORK_DIR"
 }
 trap cleanup_session EXIT
