@@ -4,7 +4,7 @@
 #include <chrono>
 #include <limits>
 
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 namespace trilume {
 

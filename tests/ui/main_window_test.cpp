@@ -13,7 +13,7 @@
 #include "model/caption.h"
 #include "render/colour.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/show_exception.h"
+#include "ui/error_window.h"
 
 namespace trilume {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
-#include "ui/form1.h"
-#include "ui/form2.h"
+#include "ui/control_panel.h"
+#include "ui/main_window.h"
 
 namespace trilume {
 

@@ -1,10 +1,10 @@
 // The colour grid's gestures: pointer and keyboard, and when it signals.
+#include "ui/colour_grid.h"
+
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
 #include <QTest>
-
-#include "ui/ccolor_grid.h"
 
 namespace trilume {
 namespace {

@@ -1,11 +1,11 @@
-#include "ui/show_exception.h"
+#include "ui/error_window.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <cstdio>
 
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 namespace trilume {
 

@@ -1,4 +1,4 @@
-#include "ui/form2.h"
+#include "ui/control_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +11,7 @@
 #include <array>
 
 #include "render/frame.h"
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 namespace trilume {
 

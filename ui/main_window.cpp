@@ -1,4 +1,4 @@
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -9,8 +9,8 @@
 
 #include "model/caption.h"
 #include "model/free_flight.h"
-#include "ui/form2.h"
-#include "ui/show_exception.h"
+#include "ui/control_panel.h"
+#include "ui/error_window.h"
 
 namespace trilume {
 

@@ -1,4 +1,4 @@
-#include "ui/ccolor_grid.h"
+#include "ui/colour_grid.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 #include "ui/timer_service.h"
 
