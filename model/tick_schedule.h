@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 namespace trilume {
@@ -25,7 +26,6 @@ class TickSchedule {
   explicit TickSchedule(std::int64_t startMicroseconds,
                         std::int64_t tickMicroseconds = kTickMicroseconds);
 
-  std::int64_t GetStart() const { return Start; }
   std::int64_t GetTick() const { return Tick; }
   std::int64_t GetDeadline(std::int64_t tick) const { return Start + tick * Tick; }
 
@@ -66,6 +66,9 @@ class TimerCadence {
   std::int64_t Period = 1;
   std::int64_t DueTick = 0;
 };
+
+// The earliest due tick while no timer runs: later than every tick.
+inline constexpr std::int64_t kNoDueTick = std::numeric_limits<std::int64_t>::max();
 
 // What a wake-up at `nowMicroseconds` serves: the latest tick reached, if it
 // is past `lastServedTick` and at or after `earliestDueTick`; else nothing

@@ -7,9 +7,9 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
-#include "ui/form1.h"
-#include "ui/form2.h"
-#include "ui/show_exception.h"
+#include "ui/control_panel.h"
+#include "ui/error_window.h"
+#include "ui/main_window.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");

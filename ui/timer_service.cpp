@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <limits>
 
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 namespace trilume {
 
@@ -46,14 +45,8 @@ bool TimerService::ServeTick(std::int64_t nowMicroseconds) {
   if (Serving) {
     return false;
   }
-  std::int64_t earliest = std::numeric_limits<std::int64_t>::max();
-  for (const TTimer* timer : Timers) {
-    if (timer->Enabled && timer->Cadence.IsRunning()) {
-      earliest = std::min(earliest, timer->Cadence.GetDueTick());
-    }
-  }
   const std::optional<std::int64_t> tick =
-      TickToServe(Schedule, nowMicroseconds, LastServedTick, earliest);
+      TickToServe(Schedule, nowMicroseconds, LastServedTick, EarliestDueTick());
   if (!tick) {
     Rearm();
     return false;
@@ -62,31 +55,30 @@ bool TimerService::ServeTick(std::int64_t nowMicroseconds) {
   Serving = true;
   // By index: a handler may enable, disable or even destroy a timer.
   for (std::size_t i = 0; i < Timers.size(); ++i) {
-    TTimer* timer = Timers[i];
-    if (timer->Enabled && timer->Cadence.IsDue(*tick)) {
-      timer->Cadence.Fired(*tick);
-      if (timer->OnTimer) {
-        timer->OnTimer();
-      }
-    }
+    Timers[i]->FireIfDue(*tick);
   }
   Serving = false;
   Rearm();
   return true;
 }
 
-void TimerService::Rearm() {
-  std::int64_t earliest = std::numeric_limits<std::int64_t>::max();
+std::int64_t TimerService::EarliestDueTick() const {
+  std::int64_t earliest = kNoDueTick;
   for (const TTimer* timer : Timers) {
-    if (timer->Enabled && timer->Cadence.IsRunning()) {
-      earliest = std::min(earliest, timer->Cadence.GetDueTick());
+    if (timer->GetCadence().IsRunning()) {
+      earliest = std::min(earliest, timer->GetCadence().GetDueTick());
     }
   }
-  if (earliest == std::numeric_limits<std::int64_t>::max()) {
+  return earliest;
+}
+
+void TimerService::Rearm() {
+  const std::int64_t due = EarliestDueTick();
+  if (due == kNoDueTick) {
     Wake.stop();  // nothing to fire: sleep until a timer is enabled
     return;
   }
-  earliest = std::max(earliest, LastServedTick + 1);
+  const std::int64_t earliest = std::max(due, LastServedTick + 1);
   const std::int64_t delayMicros = Schedule.GetDeadline(earliest) - SteadyNow();
   // Rounded up, so the wake-up never comes before the deadline.
   const std::int64_t delayMillis = std::max<std::int64_t>(0, (delayMicros + 999) / 1000);

@@ -44,12 +44,15 @@ class TimerService final : public QObject {
   // call it with chosen times. Returns whether a tick was served.
   bool ServeTick(std::int64_t nowMicroseconds);
 
- private:
-  friend class TTimer;
+  // The timers' side: a timer registers when it is made, unregisters when
+  // it goes, and reschedules whenever it is enabled or disabled.
   void Register(TTimer* timer);
   void Unregister(TTimer* timer);
-  // A timer's enabled state or interval changed.
   void Reschedule();
+
+ private:
+  // The earliest tick a timer is due at; kNoDueTick while none runs.
+  std::int64_t EarliestDueTick() const;
   void OnWake();
   void Rearm();
 

@@ -13,7 +13,7 @@
 #include "model/caption.h"
 #include "render/colour.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/show_exception.h"
+#include "ui/error_window.h"
 
 namespace trilume {
 namespace {
@@ -170,58 +170,6 @@ TEST(CaptionTimerTest, CaptionIsTrilumeUntilTheFirstCaptionTickThenTheStatusLine
   }
   EXPECT_EQ(form1.windowTitle().toStdString(), ComposeCaption(Now(clock), *state));
   EXPECT_TRUE(form1.windowTitle().contains(" Triangle is "));
-}
-
-// The lines the program wrote, without the platform plugin's own notes.
-std::string OurLines(const std::string& written) {
-  std::string ours;
-  std::size_t start = 0;
-  while (start < written.size()) {
-    std::size_t end = written.find('\n', start);
-    end = end == std::string::npos ? written.size() : end + 1;
-    const std::string line = written.substr(start, end - start);
-    if (line.rfind("TRILUME:", 0) == 0) {
-      ours += line;
-    }
-    start = end;
-  }
-  return ours;
-}
-
-class ShowExceptionTest : public ::testing::Test {
- protected:
-  ~ShowExceptionTest() override { delete GetExceptionWindow(); }
-};
-
-TEST_F(ShowExceptionTest, ARepeatedFaultShowsOneWindowAndOneLine) {
-  testing::internal::CaptureStderr();
-  for (int frame = 0; frame < 50; ++frame) {
-    ShowException("'1x' is not a valid integer value");
-  }
-  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()),
-            "TRILUME: '1x' is not a valid integer value\n");
-  auto* window = qobject_cast<QMessageBox*>(GetExceptionWindow());
-  ASSERT_NE(window, nullptr);
-  EXPECT_TRUE(window->isVisible());
-  EXPECT_FALSE(window->isModal());
-  EXPECT_EQ(window->text(), "'1x' is not a valid integer value");
-
-  // Another fault replaces the text in the same window.
-  testing::internal::CaptureStderr();
-  ShowException("another");
-  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "TRILUME: another\n");
-  EXPECT_EQ(GetExceptionWindow(), window);
-  EXPECT_EQ(window->text(), "another");
-
-  // Once the user has closed it, the next fault is shown again.
-  window->close();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_EQ(GetExceptionWindow(), nullptr);
-  testing::internal::CaptureStderr();
-  ShowException("another");
-  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "TRILUME: another\n");
-  ASSERT_NE(GetExceptionWindow(), nullptr);
-  EXPECT_TRUE(GetExceptionWindow()->isVisible());
 }
 
 std::string BrokenTimeText(TDateTime /*time*/) { return "1x:00:00"; }

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <string>
 
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 namespace trilume {
 namespace {

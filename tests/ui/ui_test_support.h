@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
-#include "ui/form1.h"
-#include "ui/form2.h"
+#include "ui/control_panel.h"
+#include "ui/main_window.h"
 
 namespace trilume {
 
@@ -40,5 +41,21 @@ class UiTest : public ::testing::Test {
   std::unique_ptr<TForm1> MainWindow;
   std::unique_ptr<TForm2> Panel;
 };
+
+// The lines the program wrote, without the platform plugin's own notes.
+inline std::string OurLines(const std::string& written) {
+  std::string ours;
+  std::size_t start = 0;
+  while (start < written.size()) {
+    std::size_t end = written.find('\n', start);
+    end = end == std::string::npos ? written.size() : end + 1;
+    const std::string line = written.substr(start, end - start);
+    if (line.rfind("TRILUME:", 0) == 0) {
+      ours += line;
+    }
+    start = end;
+  }
+  return ours;
+}
 
 }  // namespace trilume

@@ -1,4 +1,4 @@
-#include "ui/timage.h"
+#include "ui/clock_picture.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>

@@ -1,6 +1,6 @@
 // How the picture maps canvas pixels to logical pixels at any device pixel
 // ratio: always whole device pixels per canvas pixel.
-#include "ui/timage.h"
+#include "ui/clock_picture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -9,8 +9,9 @@
 
 #include "model/caption.h"
 #include "model/free_flight.h"
-#include "ui/form2.h"
-#include "ui/show_exception.h"
+#include "ui/control_panel.h"
+#include "ui/error_window.h"
+#include "ui/window_setup.h"
 
 namespace trilume {
 
@@ -25,12 +26,7 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, QWidget* parent)
       State(state),
       Clock(clock) {
   Form1 = this;
-  setWindowTitle(QStringLiteral("TRILUME"));
-  move(kDesignLeft, kDesignTop);
-  QPalette navy = palette();
-  navy.setColor(QPalette::Window, QColor(0, 0, 128));
-  setPalette(navy);
-  setAutoFillBackground(true);
+  SetUpWindow(*this, QStringLiteral("TRILUME"), {kDesignLeft, kDesignTop}, QColor(0, 0, 128));
 
   Image1 = new TImage(Canvas, this);
   connect(Image1, &TImage::Click, this, &TForm1::Image1Click);
@@ -68,9 +64,9 @@ void TForm1::Timer1Timer() {
     trilume::Timer1Timer(State, Canvas, *Form2, GetOuterSize(), Timer3.GetEnabled(), Clock,
                          TimeText);
   } catch (const std::exception& error) {
-    ShowException(error.what());
+    ShowException(error.what(), this);
   } catch (...) {
-    ShowException("A frame failed for an unknown reason.");
+    ShowException("A frame failed for an unknown reason.", this);
   }
   Image1->update();
 }

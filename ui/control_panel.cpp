@@ -1,4 +1,4 @@
-#include "ui/form2.h"
+#include "ui/control_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +11,8 @@
 #include <array>
 
 #include "render/frame.h"
-#include "ui/form1.h"
+#include "ui/main_window.h"
+#include "ui/window_setup.h"
 
 namespace trilume {
 
@@ -26,10 +27,7 @@ constexpr int kLabel2Width = 6;
 
 QLabel* MakeLabel(QWidget* parent, const char* text, int left, int top, int width) {
   auto* label = new QLabel(QString::fromLatin1(text), parent);
-  label->setAutoFillBackground(true);
-  QPalette blue = label->palette();
-  blue.setColor(QPalette::Window, QColor(0, 0, 255));
-  label->setPalette(blue);
+  FillBackground(*label, QColor(0, 0, 255));
   label->setGeometry(left, top, width, kLabelHeight);
   return label;
 }
@@ -87,12 +85,8 @@ QPushButton* MakeButton(QWidget* parent, const char* text, int left, int top, in
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   Form2 = this;
-  setWindowTitle(QStringLiteral("TRILUME CONTROL PANEL"));
-  move(kDesignLeft, kDesignTop);
-  QPalette black = palette();
-  black.setColor(QPalette::Window, QColor(0, 0, 0));
-  setPalette(black);
-  setAutoFillBackground(true);
+  SetUpWindow(*this, QStringLiteral("TRILUME CONTROL PANEL"), {kDesignLeft, kDesignTop},
+              QColor(0, 0, 0));
   QFont panelFont(QStringLiteral("Liberation Sans"));
   panelFont.setPixelSize(kFontPixelSize);
   setFont(panelFont);
@@ -174,27 +168,10 @@ TForm2::~TForm2() {
 }
 
 QCheckBox* TForm2::GetCheckBox(PanelCheckBox box) const {
-  switch (box) {
-    case PanelCheckBox::kShowAdditionals:
-      return CheckBox1;
-    case PanelCheckBox::kTraceOn:
-      return CheckBox2;
-    case PanelCheckBox::kShowClockNumbers:
-      return CheckBox3;
-    case PanelCheckBox::kShowYellowTriangle:
-      return CheckBox4;
-    case PanelCheckBox::kShowLineLengths:
-      return CheckBox5;
-    case PanelCheckBox::kRainbow:
-      return CheckBox6;
-    case PanelCheckBox::kShowHands:
-      return CheckBox7;
-    case PanelCheckBox::kShowLinkLines:
-      return CheckBox8;
-    case PanelCheckBox::kShowNumbersSquare:
-      return CheckBox9;
-  }
-  return nullptr;
+  const std::array<QCheckBox*, 9> boxes = {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5,
+                                           CheckBox6, CheckBox7, CheckBox8, CheckBox9};
+  const int number = static_cast<int>(box);
+  return number >= 1 && number <= 9 ? boxes[static_cast<std::size_t>(number - 1)] : nullptr;
 }
 
 bool TForm2::IsChecked(PanelCheckBox box) const {

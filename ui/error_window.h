@@ -12,8 +12,9 @@ namespace trilume {
 // nothing happens, so a fault that repeats at every frame yields one window
 // and one line on stderr, not one per frame. A different message replaces
 // the text of the open window. Each showing is also written once to stderr.
-// Without an application object only stderr gets the message.
-void ShowException(std::string_view message);
+// Without an application object only stderr gets the message. A window
+// opened here belongs to `parent` (may be null), so it goes with it.
+void ShowException(std::string_view message, QWidget* parent);
 
 // For a failure during start-up, after which the program ends: shows the
 // message and waits until the user has closed it.

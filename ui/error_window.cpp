@@ -1,11 +1,9 @@
-#include "ui/show_exception.h"
+#include "ui/error_window.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <cstdio>
-
-#include "ui/form1.h"
 
 namespace trilume {
 
@@ -27,7 +25,7 @@ void WriteToStderr(std::string_view message) {
 
 }  // namespace
 
-void ShowException(std::string_view message) {
+void ShowException(std::string_view message, QWidget* parent) {
   if (QApplication::instance() == nullptr) {
     WriteToStderr(message);
     return;
@@ -40,9 +38,8 @@ void ShowException(std::string_view message) {
   }
   WriteToStderr(message);
   if (box == nullptr) {
-    // Owned by the main window when there is one, so it goes with it.
     box = new QMessageBox(QMessageBox::Critical, QStringLiteral("TRILUME"), text, QMessageBox::Ok,
-                          Form1);
+                          parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     window = box;

@@ -51,6 +51,8 @@ class TCColorGrid final : public QWidget {
 
  private:
   void MoveCursor(int columnStep, int rowStep);
+  // Sets one of the two selections; emits Change when it changes.
+  void Select(int& selection, int index);
 
   int ForegroundIndex = kDefaultForegroundIndex;
   int BackgroundIndex = kDefaultBackgroundIndex;

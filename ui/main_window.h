@@ -6,9 +6,9 @@
 #include "model/date_time.h"
 #include "render/frame.h"
 #include "render/raster_canvas.h"
-#include "ui/timage.h"
+#include "ui/clock_picture.h"
+#include "ui/timer.h"
 #include "ui/timer_service.h"
-#include "ui/ttimer.h"
 
 namespace trilume {
 

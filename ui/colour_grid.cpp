@@ -1,4 +1,4 @@
-#include "ui/ccolor_grid.h"
+#include "ui/colour_grid.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -11,11 +11,13 @@ namespace {
 
 constexpr int kCellCount = TCColorGrid::kColumns * TCColorGrid::kRows;
 
-QColor ToQColor(TColor color) { return QColor::fromRgb(ToArgb(color)); }
+TColor CellColour(int index) { return kColorGridColors[static_cast<std::size_t>(index)]; }
+
+QColor ToQColor(TColor colour) { return QColor::fromRgb(ToArgb(colour)); }
 
 // Black on light cells, white on dark ones.
-QColor MarkColour(TColor color) {
-  const QColor c = ToQColor(color);
+QColor MarkColour(TColor colour) {
+  const QColor c = ToQColor(colour);
   const int luma = (c.red() * 299 + c.green() * 587 + c.blue() * 114) / 1000;
   return luma > 127 ? Qt::black : Qt::white;
 }
@@ -32,28 +34,19 @@ TCColorGrid::TCColorGrid(QWidget* parent) : QWidget(parent) {
          "Keys: arrows move, Space = foreground, Shift+Space or B = background."));
 }
 
-TColor TCColorGrid::GetForegroundColor() const {
-  return kColorGridColors[static_cast<std::size_t>(ForegroundIndex)];
-}
+TColor TCColorGrid::GetForegroundColor() const { return CellColour(ForegroundIndex); }
 
-TColor TCColorGrid::GetBackgroundColor() const {
-  return kColorGridColors[static_cast<std::size_t>(BackgroundIndex)];
-}
+TColor TCColorGrid::GetBackgroundColor() const { return CellColour(BackgroundIndex); }
 
-void TCColorGrid::SetForegroundIndex(int index) {
-  if (!IsValidIndex(index) || index == ForegroundIndex) {
+void TCColorGrid::SetForegroundIndex(int index) { Select(ForegroundIndex, index); }
+
+void TCColorGrid::SetBackgroundIndex(int index) { Select(BackgroundIndex, index); }
+
+void TCColorGrid::Select(int& selection, int index) {
+  if (!IsValidIndex(index) || index == selection) {
     return;
   }
-  ForegroundIndex = index;
-  update();
-  emit Change();
-}
-
-void TCColorGrid::SetBackgroundIndex(int index) {
-  if (!IsValidIndex(index) || index == BackgroundIndex) {
-    return;
-  }
-  BackgroundIndex = index;
+  selection = index;
   update();
   emit Change();
 }
@@ -85,7 +78,7 @@ void TCColorGrid::paintEvent(QPaintEvent* /*event*/) {
   markFont.setBold(true);
   painter.setFont(markFont);
   for (int index = 0; index < kCellCount; ++index) {
-    const TColor colour = kColorGridColors[static_cast<std::size_t>(index)];
+    const TColor colour = CellColour(index);
     const QRect cell = CellRect(index);
     painter.fillRect(cell, ToQColor(colour));
     painter.setPen(QColor(64, 64, 64));
@@ -107,8 +100,7 @@ void TCColorGrid::paintEvent(QPaintEvent* /*event*/) {
     }
   }
   if (hasFocus()) {
-    const TColor colour = kColorGridColors[static_cast<std::size_t>(CursorIndex)];
-    QPen cursorPen(MarkColour(colour), 1, Qt::DotLine);
+    QPen cursorPen(MarkColour(CellColour(CursorIndex)), 1, Qt::DotLine);
     painter.setPen(cursorPen);
     painter.drawRect(CellRect(CursorIndex).adjusted(3, 3, -4, -4));
   }
@@ -116,21 +108,14 @@ void TCColorGrid::paintEvent(QPaintEvent* /*event*/) {
 
 void TCColorGrid::mousePressEvent(QMouseEvent* event) {
   const int index = CellAt(event->position().toPoint());
-  if (index < 0) {
+  const Qt::MouseButton button = event->button();
+  if (index < 0 || (button != Qt::LeftButton && button != Qt::RightButton)) {
     QWidget::mousePressEvent(event);
     return;
   }
-  if (event->button() == Qt::LeftButton) {
-    CursorIndex = index;
-    SetForegroundIndex(index);
-    update();
-  } else if (event->button() == Qt::RightButton) {
-    CursorIndex = index;
-    SetBackgroundIndex(index);
-    update();
-  } else {
-    QWidget::mousePressEvent(event);
-  }
+  CursorIndex = index;
+  Select(button == Qt::LeftButton ? ForegroundIndex : BackgroundIndex, index);
+  update();
 }
 
 void TCColorGrid::MoveCursor(int columnStep, int rowStep) {

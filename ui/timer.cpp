@@ -1,4 +1,4 @@
-#include "ui/ttimer.h"
+#include "ui/timer.h"
 
 #include "ui/timer_service.h"
 
@@ -12,20 +12,22 @@ TTimer::TTimer(TimerService& service, int intervalMilliseconds, bool enabled)
 
 TTimer::~TTimer() { Service.Unregister(this); }
 
-void TTimer::SetInterval(int intervalMilliseconds) {
-  if (intervalMilliseconds == Interval) {
-    return;
-  }
-  Interval = intervalMilliseconds;
-  Restart();
-}
-
 void TTimer::SetEnabled(bool enabled) {
   if (enabled == Enabled) {
     return;
   }
   Enabled = enabled;
   Restart();
+}
+
+void TTimer::FireIfDue(std::int64_t tick) {
+  if (!Cadence.IsDue(tick)) {
+    return;
+  }
+  Cadence.Fired(tick);
+  if (OnTimer) {
+    OnTimer();
+  }
 }
 
 void TTimer::Restart() {

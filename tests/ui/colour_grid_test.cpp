@@ -1,17 +1,17 @@
 // The colour grid's gestures: pointer and keyboard, and when it signals.
+#include "ui/colour_grid.h"
+
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
 #include <QTest>
 
-#include "ui/ccolor_grid.h"
-
 namespace trilume {
 namespace {
 
-class ColorGridTest : public ::testing::Test {
+class ColourGridTest : public ::testing::Test {
  protected:
-  ColorGridTest() : Changes(&Grid, &TCColorGrid::Change) { Grid.setGeometry(8, 80, 104, 88); }
+  ColourGridTest() : Changes(&Grid, &TCColorGrid::Change) { Grid.setGeometry(8, 80, 104, 88); }
 
   void Click(Qt::MouseButton button, int index) {
     QTest::mouseClick(&Grid, button, {}, Grid.CellRect(index).center());
@@ -21,7 +21,7 @@ class ColorGridTest : public ::testing::Test {
   QSignalSpy Changes;
 };
 
-TEST_F(ColorGridTest, CellsCoverTheGridRowByRow) {
+TEST_F(ColourGridTest, CellsCoverTheGridRowByRow) {
   EXPECT_EQ(Grid.CellAt(QPoint(0, 0)), 0);
   EXPECT_EQ(Grid.CellAt(QPoint(103, 0)), 3);
   EXPECT_EQ(Grid.CellAt(QPoint(0, 22)), 4);
@@ -32,7 +32,7 @@ TEST_F(ColorGridTest, CellsCoverTheGridRowByRow) {
   }
 }
 
-TEST_F(ColorGridTest, LeftPicksForegroundRightPicksBackground) {
+TEST_F(ColourGridTest, LeftPicksForegroundRightPicksBackground) {
   Click(Qt::LeftButton, 15);
   EXPECT_EQ(Grid.GetForegroundIndex(), 15);
   EXPECT_EQ(Grid.GetForegroundColor(), kWhite);
@@ -53,7 +53,7 @@ TEST_F(ColorGridTest, LeftPicksForegroundRightPicksBackground) {
   EXPECT_EQ(Changes.count(), 3);
 }
 
-TEST_F(ColorGridTest, KeyboardMovesTheCursorAndPicks) {
+TEST_F(ColourGridTest, KeyboardMovesTheCursorAndPicks) {
   EXPECT_EQ(Grid.GetCursorIndex(), 2);  // starts on the foreground
   QTest::keyClick(&Grid, Qt::Key_Right);
   QTest::keyClick(&Grid, Qt::Key_Right);  // stops at the edge
@@ -80,7 +80,7 @@ TEST_F(ColorGridTest, KeyboardMovesTheCursorAndPicks) {
   EXPECT_EQ(Changes.count(), 4);
 }
 
-TEST_F(ColorGridTest, SelectionsOutsideTheGridAreIgnored) {
+TEST_F(ColourGridTest, SelectionsOutsideTheGridAreIgnored) {
   Grid.SetForegroundIndex(16);
   Grid.SetBackgroundIndex(-1);
   EXPECT_EQ(Grid.GetForegroundIndex(), 2);
@@ -88,7 +88,7 @@ TEST_F(ColorGridTest, SelectionsOutsideTheGridAreIgnored) {
   EXPECT_EQ(Changes.count(), 0);
 }
 
-TEST_F(ColorGridTest, MarksBothSelectionsAndTheFocusCursor) {
+TEST_F(ColourGridTest, MarksBothSelectionsAndTheFocusCursor) {
   Grid.show();
   const QImage before = Grid.grab().toImage();
   // The foreground cell (green) carries a light mark; an unmarked green

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "render/panel_settings.h"
-#include "ui/ccolor_grid.h"
+#include "ui/colour_grid.h"
 
 class QCheckBox;
 class QComboBox;
