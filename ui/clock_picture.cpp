@@ -30,6 +30,38 @@ void TImage::FitToCanvas() {
   const QSize canvasSize = Canvas.GetImage().size();
   setGeometry(0, 0, static_cast<int>(std::ceil(canvasSize.width() * k)),
               static_cast<int>(std::ceil(canvasSize.height() * k)));
+  // The mapping to the screen may have changed: compare nothing against the
+  // old one.
+  Shown.Forget();
+  update();
+}
+
+void TImage::ShowChanges() {
+  const double k = GetLogicalPixelsPerCanvasPixel();
+  // The part of the picture its window does not clip away (visibleRegion()
+  // would say the same at the price of an allocation every frame).
+  QRect visible = rect();
+  if (const QWidget* window = parentWidget()) visible &= window->rect().translated(-pos());
+  if (!isVisible() || visible.isEmpty()) {
+    // Hidden: the next showing paints everything, so compare afresh then.
+    Shown.Forget();
+    return;
+  }
+  // In canvas pixels: every canvas pixel that shows even in part.
+  const QRect area(QPoint(static_cast<int>(std::floor(visible.left() / k)),
+                          static_cast<int>(std::floor(visible.top() / k))),
+                   QPoint(static_cast<int>(std::ceil((visible.right() + 1) / k)) - 1,
+                          static_cast<int>(std::ceil((visible.bottom() + 1) / k)) - 1));
+  const ShownPicture::Changes changes = Shown.Take(Canvas.GetImage(), area);
+  for (int i = 0; i < changes.Count; ++i) {
+    // Scaled like the picture, to whole logical pixels.
+    const QRect& r = changes.Rects[static_cast<std::size_t>(i)];
+    const int left = static_cast<int>(std::floor(r.left() * k));
+    const int top = static_cast<int>(std::floor(r.top() * k));
+    const int right = static_cast<int>(std::ceil((r.right() + 1) * k));
+    const int bottom = static_cast<int>(std::ceil((r.bottom() + 1) * k));
+    update(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+  }
 }
 
 void TImage::paintEvent(QPaintEvent* event) {

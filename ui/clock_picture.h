@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "render/raster_canvas.h"
+#include "render/shown_picture.h"
 
 namespace trilume {
 
@@ -11,6 +12,9 @@ namespace trilume {
 // above 1 each canvas pixel covers floor(ratio) x floor(ratio) device
 // pixels, copied without smoothing; the widget's logical size follows. A
 // repaint copies only the exposed part and never copies the image itself.
+// Whoever draws on the canvas calls ShowChanges afterwards, which asks for a
+// repaint of only the pixels that differ from what the screen was last
+// given: a frame mostly redraws what was there already.
 //
 // Click is a left press and release on the picture; the press that
 // completes a double-click raises DblClick instead and no second Click.
@@ -24,6 +28,9 @@ class TImage final : public QWidget {
   double GetLogicalPixelsPerCanvasPixel() const;
   // Sizes the widget to the canvas at the current device pixel ratio.
   void FitToCanvas();
+  // Schedules a repaint of the visible canvas pixels that changed since the
+  // last call (all of them after a resize or a new pixel ratio).
+  void ShowChanges();
 
  signals:
   void Click();
@@ -37,6 +44,7 @@ class TImage final : public QWidget {
 
  private:
   const RasterCanvas& Canvas;
+  ShownPicture Shown;
   bool ClickPending = false;
 };
 

@@ -194,7 +194,7 @@ void TForm2::Button2Click() {
     return;
   }
   trilume::Button2Click(Form1->GetCanvas(), *this, Form1->GetOuterSize());
-  Form1->Image1->update();
+  Form1->Image1->ShowChanges();
 }
 
 void TForm2::Button1Click() {
@@ -220,7 +220,7 @@ void TForm2::CColorGrid1Change() {
     return;
   }
   trilume::CColorGrid1Change(Form1->GetCanvas(), *this, Form1->GetOuterSize());
-  Form1->Image1->update();
+  Form1->Image1->ShowChanges();
 }
 
 void TForm2::ScrollBar1Change() { ShowValue(Label5, ScrollBar1->value(), kLabel5Width); }

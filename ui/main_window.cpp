@@ -68,7 +68,7 @@ void TForm1::Timer1Timer() {
   } catch (...) {
     ShowException("A frame failed for an unknown reason.", this);
   }
-  Image1->update();
+  Image1->ShowChanges();
 }
 
 void TForm1::FormCreate() {
