@@ -20,6 +20,11 @@ int main(int argc, char** argv) {
   static const trilume::SystemClock clock;
   state.StartTime = trilume::Now(clock);
 
+  // Qt's own event loop wakes for the 64 frames a second with less work than
+  // the GLib one, and nothing here needs GLib's. Whoever sets the variable
+  // (even empty, which keeps GLib) decides for themselves.
+  if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
+
   std::unique_ptr<QApplication> application;
   try {
     application = std::make_unique<QApplication>(argc, argv);
