@@ -4,8 +4,8 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "render/canvas/raster_canvas.h"
 #include "render/frame.h"
-#include "render/raster_canvas.h"
 #include "ui/timage.h"
 #include "ui/timer_service.h"
 #include "ui/ttimer.h"
