@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "render/raster_canvas.h"
+#include "render/canvas/raster_canvas.h"
 
 namespace trilume {
 

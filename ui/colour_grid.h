@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "render/colour.h"
+#include "render/canvas/colour.h"
 
 namespace trilume {
 

@@ -4,8 +4,8 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "render/canvas/raster_canvas.h"
 #include "render/frame.h"
-#include "render/raster_canvas.h"
 #include "ui/clock_picture.h"
 #include "ui/timer.h"
 #include "ui/timer_service.h"

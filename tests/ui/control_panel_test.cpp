@@ -11,7 +11,7 @@
 #include <QTest>
 #include <vector>
 
-#include "render/colour.h"
+#include "render/canvas/colour.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace trilume {

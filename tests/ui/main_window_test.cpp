@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "model/caption.h"
-#include "render/colour.h"
+#include "render/canvas/colour.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/error_window.h"
 
