@@ -2,11 +2,14 @@
 #include <QApplication>
 #include <QIcon>
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "model/desktop_session.h"
 #include "ui/control_panel.h"
 #include "ui/error_window.h"
 #include "ui/main_window.h"
@@ -19,6 +22,14 @@ int main(int argc, char** argv) {
   static trilume::ClockState state;
   static const trilume::SystemClock clock;
   state.StartTime = trilume::Now(clock);
+
+  // Without a display the toolkit would abort; say what is missing instead.
+  if (!trilume::HasDesktopSession(
+          {std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM")},
+          argc, argv)) {
+    std::fprintf(stderr, "%s\n", trilume::kNoDesktopMessage);
+    return 1;
+  }
 
   std::unique_ptr<QApplication> application;
   try {
@@ -37,8 +48,10 @@ int main(int argc, char** argv) {
     QApplication::exec();
   } catch (const std::exception& error) {
     trilume::ShowStartupException(error.what());
+    return 1;
   } catch (...) {
     trilume::ShowStartupException("TRILUME could not start.");
+    return 1;
   }
   return 0;
 }
