@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <array>
 
-#include "render/colour.h"
+#include "render/canvas/colour.h"
 #include "ui/colour_grid.h"
 
 namespace trilume {
