@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "render/qpainter_canvas.h"
-#include "render/raster_canvas.h"
+#include "render/canvas/raster_canvas.h"
+#include "tests/support/qpainter_canvas.h"
 
 namespace trilume {
 namespace {

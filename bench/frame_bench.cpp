@@ -15,10 +15,10 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "render/canvas/raster_canvas.h"
 #include "render/frame.h"
 #include "render/panel_settings.h"
-#include "render/qpainter_canvas.h"
-#include "render/raster_canvas.h"
+#include "tests/support/qpainter_canvas.h"
 
 namespace trilume {
 namespace {

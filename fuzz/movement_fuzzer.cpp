@@ -22,9 +22,9 @@
 #include "model/caption.h"
 #include "model/free_flight.h"
 #include "model/hand_geometry.h"
+#include "render/canvas/raster_canvas.h"
 #include "render/frame.h"
 #include "render/panel_settings.h"
-#include "render/raster_canvas.h"
 
 namespace {
 

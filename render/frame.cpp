@@ -5,8 +5,9 @@
 
 #include "model/hand_geometry.h"
 #include "model/triangle.h"
-#include "render/colour.h"
+#include "render/canvas/colour.h"
 #include "render/overlays.h"
+#include "render/screen_point.h"
 #include "render/trace.h"
 
 namespace trilume {

@@ -4,7 +4,7 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
-#include "render/canvas.h"
+#include "render/canvas/canvas.h"
 #include "render/panel_settings.h"
 
 namespace trilume {

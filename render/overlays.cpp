@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "render/colour.h"
+#include "render/canvas/colour.h"
+#include "render/screen_point.h"
 
 namespace trilume {
 
@@ -14,14 +15,6 @@ void LineBetween(TCanvas& canvas, TPoint from, TPoint to) {
 }
 
 }  // namespace
-
-TPoint TipPoint(const ClockState& state, TipOffset tip) {
-  return ScreenPoint(state.CentreX, state.CentreY, tip.X, tip.Y);
-}
-
-TPoint CentrePoint(const ClockState& state) {
-  return ScreenPoint(state.CentreX, state.CentreY, 0.0F, 0.0F);
-}
 
 NumeralAnchors GetNumeralAnchors(int width, int height) {
   const int halfWidth = width / 2;

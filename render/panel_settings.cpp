@@ -17,7 +17,7 @@ bool IsCheckBoxNumber(PanelCheckBox box) {
 
 // A colour index outside the grid is clamped to its nearest cell, the way a
 // grid control snaps a selection to its bounds.
-TColor GridColor(int index) {
+TColor GridColour(int index) {
   const int last = static_cast<int>(kColorGridColors.size()) - 1;
   const int clamped = index < 0 ? 0 : (index > last ? last : index);
   return kColorGridColors[static_cast<std::size_t>(clamped)];
@@ -41,8 +41,8 @@ void PlainPanelSettings::SetChecked(PanelCheckBox box, bool checked) {
   if (IsCheckBoxNumber(box)) Checked[static_cast<std::size_t>(box)] = checked;
 }
 
-TColor PlainPanelSettings::GetForegroundColor() const { return GridColor(ForegroundIndex); }
+TColor PlainPanelSettings::GetForegroundColor() const { return GridColour(ForegroundIndex); }
 
-TColor PlainPanelSettings::GetBackgroundColor() const { return GridColor(BackgroundIndex); }
+TColor PlainPanelSettings::GetBackgroundColor() const { return GridColour(BackgroundIndex); }
 
 }  // namespace trilume

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "render/colour.h"
+#include "render/canvas/colour.h"
 
 namespace trilume {
 

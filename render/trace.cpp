@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/overlays.h"
+#include "render/screen_point.h"
 
 namespace trilume {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "model/clock_state.h"
-#include "render/canvas.h"
-#include "render/colour.h"
+#include "render/canvas/canvas.h"
+#include "render/canvas/colour.h"
 #include "render/panel_settings.h"
 
 namespace trilume {

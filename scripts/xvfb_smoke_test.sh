@@ -104,7 +104,7 @@ check "a click on the picture shows the control panel" '[ -n "$panel" ]'
 if [ -n "$panel" ]; then
   panel_geometry="$(xwininfo -id "$panel")"
   panel_size="$(awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}' <<<"$panel_geometry")"
-  check "panel client 300 x 220 (was $panel_size)" '[ "$panel_size" = "300x220" ]'
+  check "panel 308 x 220 without a frame (was $panel_size)" '[ "$panel_size" = "308x220" ]'
   sleep 0.2
   import -window root "$WORK_DIR/panel.png"
   blue_label="$(pixel_count "$WORK_DIR/panel.png" "40x2+190+129" '#0000FF')"

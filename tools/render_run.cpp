@@ -10,8 +10,8 @@
 
 #include "model/caption.h"
 #include "model/free_flight.h"
+#include "render/canvas/raster_canvas.h"
 #include "render/panel_settings.h"
-#include "render/raster_canvas.h"
 #include "tools/frame_report.h"
 
 namespace trilume {

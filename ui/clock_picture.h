@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "render/raster_canvas.h"
-#include "render/shown_picture.h"
+#include "render/canvas/raster_canvas.h"
+#include "render/canvas/shown_picture.h"
 
 namespace trilume {
 

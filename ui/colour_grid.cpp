@@ -1,9 +1,12 @@
 #include "ui/colour_grid.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+
+#include "ui/colour_grid_accessible.h"
 
 namespace trilume {
 
@@ -24,9 +27,20 @@ QColor MarkColour(TColor colour) {
 
 bool IsValidIndex(int index) { return index >= 0 && index < kCellCount; }
 
+// Tells screen readers about one cell.
+void NotifyCell(QWidget* grid, QAccessible::Event type, int index) {
+  if (!QAccessible::isActive()) {
+    return;
+  }
+  QAccessibleEvent event(grid, type);
+  event.setChild(index);
+  QAccessible::updateAccessibility(&event);
+}
+
 }  // namespace
 
 TCColorGrid::TCColorGrid(QWidget* parent) : QWidget(parent) {
+  InstallColourGridAccessibility();
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setToolTip(
@@ -46,8 +60,11 @@ void TCColorGrid::Select(int& selection, int index) {
   if (!IsValidIndex(index) || index == selection) {
     return;
   }
+  const int previous = selection;
   selection = index;
   update();
+  NotifyCell(this, QAccessible::NameChanged, previous);
+  NotifyCell(this, QAccessible::NameChanged, index);
   emit Change();
 }
 
@@ -113,16 +130,22 @@ void TCColorGrid::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
     return;
   }
-  CursorIndex = index;
+  SetCursorIndex(index);
   Select(button == Qt::LeftButton ? ForegroundIndex : BackgroundIndex, index);
-  update();
 }
 
 void TCColorGrid::MoveCursor(int columnStep, int rowStep) {
   const int column = std::clamp(CursorIndex % kColumns + columnStep, 0, kColumns - 1);
   const int row = std::clamp(CursorIndex / kColumns + rowStep, 0, kRows - 1);
-  CursorIndex = row * kColumns + column;
+  SetCursorIndex(row * kColumns + column);
+}
+
+void TCColorGrid::SetCursorIndex(int index) {
+  CursorIndex = index;
   update();
+  if (hasFocus()) {
+    NotifyCell(this, QAccessible::Focus, index);
+  }
 }
 
 void TCColorGrid::keyPressEvent(QKeyEvent* event) {

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "render/colour.h"
+#include "render/canvas/colour.h"
 
 namespace trilume {
 
@@ -17,7 +17,8 @@ namespace trilume {
 // black or white, whichever stands out from the cell.
 //
 // Change is emitted once for every change of either selection, never for a
-// pick that leaves both as they were.
+// pick that leaves both as they were. Screen readers see each cell by its
+// colour's name (see colour_grid_accessible.h) and hear of every change.
 class TCColorGrid final : public QWidget {
   Q_OBJECT
 
@@ -51,6 +52,7 @@ class TCColorGrid final : public QWidget {
 
  private:
   void MoveCursor(int columnStep, int rowStep);
+  void SetCursorIndex(int index);
   // Sets one of the two selections; emits Change when it changes.
   void Select(int& selection, int index);
 

@@ -3,12 +3,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "render/frame.h"
 #include "ui/main_window.h"
@@ -48,6 +50,48 @@ QCheckBox* MakeCheckBox(QWidget* parent, int left, int top, bool checked) {
   return box;
 }
 
+// QScrollBar turns its keys round for the sake of vertical bars, where Down
+// goes towards the end; on a horizontal bar that makes Right lower the
+// value. Here Right and Up raise it, Left and Down lower it, PageUp and
+// PageDown go a page up or down; Home and End are left to the bar. The
+// wheel keeps the bar's own direction: turned away from the user it moves
+// the thumb left, as on any horizontal scroll bar.
+class ValueKeys final : public QObject {
+ public:
+  using QObject::QObject;
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* bar = qobject_cast<QAbstractSlider*>(watched);
+    if (bar == nullptr || event->type() != QEvent::KeyPress) {
+      return QObject::eventFilter(watched, event);
+    }
+    const QAbstractSlider::SliderAction action = ActionFor(static_cast<QKeyEvent*>(event)->key());
+    if (action == QAbstractSlider::SliderNoAction) {
+      return QObject::eventFilter(watched, event);
+    }
+    bar->triggerAction(action);
+    return true;
+  }
+
+ private:
+  static QAbstractSlider::SliderAction ActionFor(int key) {
+    switch (key) {
+      case Qt::Key_Right:
+      case Qt::Key_Up:
+        return QAbstractSlider::SliderSingleStepAdd;
+      case Qt::Key_Left:
+      case Qt::Key_Down:
+        return QAbstractSlider::SliderSingleStepSub;
+      case Qt::Key_PageUp:
+        return QAbstractSlider::SliderPageStepAdd;
+      case Qt::Key_PageDown:
+        return QAbstractSlider::SliderPageStepSub;
+      default:
+        return QAbstractSlider::SliderNoAction;
+    }
+  }
+};
+
 QScrollBar* MakeScrollBar(QWidget* parent, int left, int top, int minimum, int maximum,
                           int position, int pageStep) {
   auto* bar = new QScrollBar(Qt::Horizontal, parent);
@@ -57,6 +101,7 @@ QScrollBar* MakeScrollBar(QWidget* parent, int left, int top, int minimum, int m
   bar->setSingleStep(1);
   bar->setPageStep(pageStep);
   bar->setFocusPolicy(Qt::StrongFocus);
+  bar->installEventFilter(new ValueKeys(bar));
   return bar;
 }
 
@@ -148,6 +193,28 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     setTabOrder(focusOrder[i - 1], focusOrder[i]);
   }
 
+  // Each label names the control to its right, also for screen readers:
+  // the check boxes have no text of their own.
+  const std::array<std::pair<QLabel*, QWidget*>, 13> namedBy = {{
+      {Label6, CheckBox2},
+      {Label12, CheckBox6},
+      {Label7, CColorGrid1},
+      {Label4, ScrollBar1},
+      {Label1, ScrollBar2},
+      {Label10, CheckBox4},
+      {Label15, CheckBox9},
+      {Label3, CheckBox1},
+      {Label9, CheckBox3},
+      {Label11, CheckBox5},
+      {Label13, CheckBox7},
+      {Label14, CheckBox8},
+      {Label8, ComboBox1},
+  }};
+  for (const auto& [label, control] : namedBy) {
+    label->setBuddy(control);
+    control->setAccessibleName(label->text());
+  }
+
   connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm2::ScrollBar1Change);
   connect(ScrollBar2, &QScrollBar::valueChanged, this, &TForm2::ScrollBar2Change);
   connect(CColorGrid1, &TCColorGrid::Change, this, &TForm2::CColorGrid1Change);
@@ -213,7 +280,16 @@ void TForm2::Button1Click() {
   }
 }
 
-void TForm2::FormCreate() { resize(kClientWidth, kClientHeight); }
+void TForm2::FormCreate() { DesignSize.Start(); }
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
 
 void TForm2::CColorGrid1Change() {
   if (Form1 == nullptr) {

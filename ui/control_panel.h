@@ -5,6 +5,7 @@
 
 #include "render/panel_settings.h"
 #include "ui/colour_grid.h"
+#include "ui/design_size_keeper.h"
 
 class QCheckBox;
 class QComboBox;
@@ -21,14 +22,18 @@ namespace trilume {
 // The MOVEMENT text is kept as UTF-8 in MovementText, renewed whenever the
 // combo box's text changes, so a frame reads it without converting or
 // allocating.
+//
+// The panel is 308 pixels wide outside, its client 220 high (see
+// DesignSizeKeeper). Each label names the control to its right, for screen
+// readers too; Escape hides the panel as closing does. The scroll bars'
+// Right and Up keys raise the value, Left and Down lower it.
 class TForm2 final : public QWidget, public PanelSettings {
   Q_OBJECT
 
  public:
   static constexpr int kDesignLeft = 180;
   static constexpr int kDesignTop = 110;
-  // Outer width 308 at design, less a 4-pixel frame on either side.
-  static constexpr int kClientWidth = 300;
+  static constexpr int kDesignOuterWidth = 308;
   static constexpr int kClientHeight = 220;
   // The design font is "MS Sans Serif" with an 11-pixel character height.
   // Liberation Sans at pixel size 10 is 11 pixels high and, unlike size 11,
@@ -95,12 +100,16 @@ class TForm2 final : public QWidget, public PanelSettings {
   void ScrollBar1Change();
   void ScrollBar2Change();
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   void MovementTextChanged(const QString& text);
 
   std::string MovementText = "SMOOTH";
   int ClearRequest = 0;    // Button2's integer
   int FreeFlightFlag = 0;  // Button1's integer
+  DesignSizeKeeper DesignSize{*this, QSize(kDesignOuterWidth, kClientHeight), Qt::Horizontal};
 };
 
 // The program-wide reference to the control panel, set when it is created.

@@ -2,11 +2,14 @@
 #include <QApplication>
 #include <QIcon>
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "model/desktop_session.h"
 #include "ui/control_panel.h"
 #include "ui/error_window.h"
 #include "ui/main_window.h"
@@ -19,6 +22,14 @@ int main(int argc, char** argv) {
   static trilume::ClockState state;
   static const trilume::SystemClock clock;
   state.StartTime = trilume::Now(clock);
+
+  // Without a display the toolkit would abort; say what is missing instead.
+  if (!trilume::HasDesktopSession(
+          {std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM")},
+          argc, argv)) {
+    std::fprintf(stderr, "%s\n", trilume::kNoDesktopMessage);
+    return 1;
+  }
 
   // Qt's own event loop wakes for the 64 frames a second with less work than
   // the GLib one, and nothing here needs GLib's. Whoever sets the variable
@@ -42,8 +53,10 @@ int main(int argc, char** argv) {
     QApplication::exec();
   } catch (const std::exception& error) {
     trilume::ShowStartupException(error.what());
+    return 1;
   } catch (...) {
     trilume::ShowStartupException("TRILUME could not start.");
+    return 1;
   }
   return 0;
 }

@@ -1,8 +1,8 @@
 #include "ui/main_window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
-#include <QTimer>
 #include <QWindow>
 #include <cmath>
 #include <exception>
@@ -29,6 +29,8 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, QWidget* parent)
   SetUpWindow(*this, QStringLiteral("TRILUME"), {kDesignLeft, kDesignTop}, QColor(0, 0, 128));
 
   Image1 = new TImage(Canvas, this);
+  Image1->setAccessibleName(QStringLiteral("TRILUME clock"));
+  Image1->setAccessibleDescription(windowTitle());
   connect(Image1, &TImage::Click, this, &TForm1::Image1Click);
   connect(Image1, &TImage::DblClick, this, &TForm1::Image1DblClick);
 
@@ -71,24 +73,13 @@ void TForm1::Timer1Timer() {
   Image1->ShowChanges();
 }
 
-void TForm1::FormCreate() {
-  // The client first; the frame margins come off once the window manager
-  // has framed the window (ApplyDesignOuterSize).
-  resize(kDesignOuterWidth, kDesignOuterHeight);
-  DesignClientSize = size();
-}
+void TForm1::FormCreate() { DesignSize.Start(); }
 
 void TForm1::FormDblClick() { State.FillStyleIndex = NextFillStyleFromForm(State.FillStyleIndex); }
 
 void TForm1::Timer2Timer() {
   setWindowTitle(QString::fromStdString(ComposeCaption(Now(Clock), State)));
-  if (DesignSizeChecksLeft > 0) {
-    --DesignSizeChecksLeft;
-    ApplyDesignOuterSize();
-    if (DesignSizeChecksLeft == 0) {
-      DesignSizePending = false;
-    }
-  }
+  Image1->setAccessibleDescription(windowTitle());
 }
 
 void TForm1::Image1Click() {
@@ -107,25 +98,6 @@ void TForm1::Image1DblClick() {
 void TForm1::Timer3Timer() {
   const WindowSize outer = GetOuterSize();
   FreeFlightStep(State, outer.Width, outer.Height);
-}
-
-void TForm1::ApplyDesignOuterSize() {
-  if (!DesignSizePending || !isVisible()) {
-    return;
-  }
-  if (size() != DesignClientSize) {
-    DesignSizePending = false;  // resized meanwhile: the user's size stays
-    return;
-  }
-  const QSize margins = frameGeometry().size() - size();
-  if (margins.width() <= 0 && margins.height() <= 0) {
-    return;  // not framed (yet): outer and client agree for now
-  }
-  const QSize client(kDesignOuterWidth - margins.width(), kDesignOuterHeight - margins.height());
-  DesignSizePending = false;
-  if (client.width() > 0 && client.height() > 0) {
-    resize(client);
-  }
 }
 
 void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -159,15 +131,20 @@ void TForm1::showEvent(QShowEvent* event) {
   if (QWindow* window = windowHandle()) {
     connect(window, &QWindow::screenChanged, Image1, &TImage::FitToCanvas, Qt::UniqueConnection);
   }
-  // Some platforms know the frame at once, an X11 window manager only after
-  // it has reparented the window (then a move event follows).
-  ApplyDesignOuterSize();
-  QTimer::singleShot(0, this, &TForm1::ApplyDesignOuterSize);
 }
 
-void TForm1::moveEvent(QMoveEvent* event) {
-  QWidget::moveEvent(event);
-  ApplyDesignOuterSize();
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  // The keyboard's way to the control panel, as a click on the picture.
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      Image1Click();
+      event->accept();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
 }
 
 }  // namespace trilume

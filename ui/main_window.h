@@ -4,9 +4,10 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "render/canvas/raster_canvas.h"
 #include "render/frame.h"
-#include "render/raster_canvas.h"
 #include "ui/clock_picture.h"
+#include "ui/design_size_keeper.h"
 #include "ui/timer.h"
 #include "ui/timer_service.h"
 
@@ -16,12 +17,14 @@ namespace trilume {
 //
 // W and H, the sizes every frame, fill and bounce uses, are the window's
 // OUTER size (frame and title bar included) as the window manager reports
-// it, counted in canvas pixels. At start the outer size is 280 x 310: the
-// client is first sized so, then shrunk by the frame margins once the
-// window manager has framed the window, unless the user resized it first.
+// it, counted in canvas pixels. At start the outer size is 280 x 310 (see
+// DesignSizeKeeper).
 //
 // Closing the window ends the program (see Closed), also while the control
 // panel is open. While minimised no frames are drawn; the caption goes on.
+// With the window focused, Enter or Space opens the control panel, as a
+// click on the picture does. The picture's accessible name is "TRILUME
+// clock", its description the status line.
 class TForm1 final : public QWidget {
   Q_OBJECT
 
@@ -73,20 +76,15 @@ class TForm1 final : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  void moveEvent(QMoveEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  // Brings the outer size to 280 x 310 once the frame margins are known,
-  // as long as the user has not resized the window meanwhile.
-  void ApplyDesignOuterSize();
-
   ClockState& State;
   const ClockSource& Clock;
   RasterCanvas Canvas;
   TimeTextFormatter TimeText = &TimeToStr;
-  bool DesignSizePending = true;
-  QSize DesignClientSize;
-  int DesignSizeChecksLeft = 10;
+  DesignSizeKeeper DesignSize{*this, QSize(kDesignOuterWidth, kDesignOuterHeight),
+                              Qt::Horizontal | Qt::Vertical};
 };
 
 // The program-wide reference to the main window, set when it is created.

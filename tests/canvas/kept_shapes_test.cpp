@@ -1,170 +1,32 @@
 // RasterCanvas keeps the pixels QPainter paints for an ellipse size or a
 // text and writes them itself on later calls. These tests hold the kept
 // pixels to QPainter's own at many positions, sizes, brush styles and texts,
-// through the evictions of the bounded stores.
-//
-// The reference ellipse is QPainter's, drawn on a larger picture without any
-// clip and cut to the box afterwards: QPainter's brush can reach past the
-// box of a wide, low ellipse, even under a clip to the box, and an ellipse
-// must stay inside its box.
+// through the evictions of the bounded stores, and show that drawing what is
+// kept touches neither QPainter nor the heap: no QString, no QImage.
+#include "render/canvas/kept_shapes.h"
+
 #include <gtest/gtest.h>
 
-#include <QFontMetrics>
 #include <QImage>
-#include <QPainter>
-#include <algorithm>
 #include <array>
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
-#include "render/canvas_painting.h"
-#include "render/qpainter_canvas.h"
-#include "render/raster_canvas.h"
+#include "render/canvas/raster_canvas.h"
+#include "tests/canvas/canvas_test_util.h"
+#include "tests/support/allocation_counter.h"
+#include "tests/support/qpainter_canvas.h"
 
 namespace trilume {
 namespace {
 
-constexpr TColor kPaper = kSilver;
-
-// Where a box's corner goes: inside, on every edge and partly beyond it.
-std::vector<int> Offsets(int size, int limit) {
-  return {-size + 1,    -size / 2,        -1,       0, 3, 11, limit - size - 1,
-          limit - size, limit - size / 2, limit - 1};
-}
-
-// Pixels of the shape's runs at (x, y) on `image`, clipped to it, as the
-// sets are defined: Outline in the pen colour; FillOverPen in the pen
-// colour, then the brush's pattern pixels; Fill the pattern pixels alone.
-void Replay(const EllipseShape& shape, int x, int y, TColor pen, TColor brush, int style,
-            QImage& image) {
-  auto paint = [&](const std::vector<PixelRun>& runs, TColor color, int runStyle) {
-    for (const PixelRun& run : runs) {
-      const int py = y + run.Y;
-      if (py < 0 || py >= image.height()) continue;
-      auto* row = reinterpret_cast<QRgb*>(image.scanLine(py));
-      const unsigned mask = HatchRowMask(runStyle, py);
-      for (int px = std::max(x + run.X0, 0); px < std::min(x + run.X1, image.width()); ++px) {
-        if ((mask >> (px & 7) & 1) != 0) row[px] = ToArgb(color);
-      }
-    }
-  };
-  paint(shape.Outline, pen, kBsSolid);
-  paint(shape.FillOverPen, pen, kBsSolid);
-  paint(shape.FillOverPen, brush, style);
-  paint(shape.Fill, brush, style);
-}
-
-// QPainter's ellipse in the box (x1, y1)-(x2, y2) on `image`, cut to the box.
-// kMargin is a multiple of 8, so hatches stay tied to the image's origin.
-void ReferenceEllipse(QImage& image, int x1, int y1, int x2, int y2, TColor pen, TColor brush,
-                      int style) {
-  constexpr int kMargin = 64;
-  const QRect box = QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
-                          QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1));
-  const QRect visible = box & image.rect();
-  if (box.width() < 1 || box.height() < 1 || visible.isEmpty()) return;
-  QImage large(image.width() + 2 * kMargin, image.height() + 2 * kMargin, image.format());
-  large.fill(ToArgb(kPaper));
-  {
-    QPainter painter(&large);
-    if (box.width() == 1 || box.height() == 1) {
-      painter.fillRect(box.translated(kMargin, kMargin), QColor::fromRgb(ToArgb(pen)));
-    } else {
-      painter.setPen(CanvasPen(pen));
-      painter.setBrush(QBrush(QColor::fromRgb(ToArgb(brush)), ToQtBrushStyle(style)));
-      painter.drawEllipse(box.translated(kMargin, kMargin).adjusted(0, 0, -1, -1));
-    }
-  }
-  for (int y = visible.top(); y <= visible.bottom(); ++y) {
-    const auto* from = reinterpret_cast<const QRgb*>(large.constScanLine(y + kMargin)) + kMargin;
-    auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = visible.left(); x <= visible.right(); ++x) {
-      if (from[x] != ToArgb(kPaper)) to[x] = from[x];
-    }
-  }
-}
-
-QImage Paper(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  image.fill(ToArgb(kPaper));
-  return image;
-}
-
-struct SizeRange {
-  int From;
-  int To;
-};
-
-class EllipseCaptureTest : public ::testing::TestWithParam<SizeRange> {};
-
-// One capture per size reproduces QPainter's ellipse at every position,
-// including boxes cut by each edge of the image: the shape depends on the
-// size alone.
-TEST_P(EllipseCaptureTest, OneCaptureMatchesQPainterAtEveryPosition) {
-  const SizeRange sizes = GetParam();
-  constexpr int kWidth = 48;
-  constexpr int kHeight = 40;
-  EllipseShape shape;
-  EllipseShape unsplit;
-  for (int w = sizes.From; w <= sizes.To; ++w) {
-    for (int h = sizes.From; h <= sizes.To; ++h) {
-      ASSERT_TRUE(CaptureEllipseShape(w, h, false, unsplit)) << w << "x" << h;
-      ASSERT_TRUE(CaptureEllipseShape(w, h, true, shape)) << w << "x" << h;
-      for (const int x : Offsets(w, kWidth)) {
-        for (const int y : Offsets(h, kHeight)) {
-          for (const int style : {kBsSolid, kBsClear, kBsDiagCross}) {
-            QImage replayed = Paper(kWidth, kHeight);
-            Replay(shape, x, y, kRed, kBlue, style, replayed);
-            QImage painted = Paper(kWidth, kHeight);
-            ReferenceEllipse(painted, x, y, x + w, y + h, kRed, kBlue, style);
-            ASSERT_EQ(replayed, painted)
-                << w << "x" << h << " at " << x << "," << y << " style " << style;
-          }
-          // Without the split, good for a solid brush.
-          QImage replayed = Paper(kWidth, kHeight);
-          Replay(unsplit, x, y, kRed, kBlue, kBsSolid, replayed);
-          QImage painted = Paper(kWidth, kHeight);
-          ReferenceEllipse(painted, x, y, x + w, y + h, kRed, kBlue, kBsSolid);
-          ASSERT_EQ(replayed, painted) << w << "x" << h << " unsplit at " << x << "," << y;
-        }
-      }
-    }
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, EllipseCaptureTest,
-                         ::testing::Values(SizeRange{2, 13}, SizeRange{14, 25}, SizeRange{26, 33}));
-
-TEST(EllipseCaptureTest, LargeAndLopsidedSizesMatchQPainter) {
-  constexpr int kWidth = 320;
-  constexpr int kHeight = 300;
-  EllipseShape shape;
-  for (const auto& [w, h] :
-       {std::pair{227, 230}, std::pair{228, 231}, std::pair{301, 299}, std::pair{300, 3},
-        std::pair{2, 251}, std::pair{97, 64}, std::pair{64, 97}, std::pair{255, 256}}) {
-    ASSERT_TRUE(CaptureEllipseShape(w, h, true, shape)) << w << "x" << h;
-    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{7, 5}, std::pair{-w / 2, 13},
-                               std::pair{kWidth - w / 3, kHeight - h / 2}}) {
-      QImage replayed = Paper(kWidth, kHeight);
-      Replay(shape, x, y, kRed, kBlue, kBsSolid, replayed);
-      QImage painted = Paper(kWidth, kHeight);
-      ReferenceEllipse(painted, x, y, x + w, y + h, kRed, kBlue, kBsSolid);
-      ASSERT_EQ(replayed, painted) << w << "x" << h << " at " << x << "," << y;
-    }
-  }
-}
-
-TEST(EllipseCaptureTest, RefusesSizesItCannotTake) {
-  EllipseShape shape;
-  ASSERT_TRUE(CaptureEllipseShape(5, 5, true, shape));
-  for (const auto& [w, h] : {std::pair{1, 5}, std::pair{5, 1}, std::pair{0, 0}, std::pair{-3, 4},
-                             std::pair{kMaxCaptureSide + 1, 4}}) {
-    EXPECT_FALSE(CaptureEllipseShape(w, h, true, shape)) << w << "x" << h;
-    EXPECT_TRUE(shape.Outline.empty() && shape.FillOverPen.empty() && shape.Fill.empty());
-  }
-}
+using canvas_test::kPaper;
+using canvas_test::OnPaper;
+using canvas_test::Paper;
+using canvas_test::ReferenceEllipse;
 
 constexpr std::array<std::pair<int, int>, 12> kSizes = {{{9, 9},
                                                          {10, 7},
@@ -207,11 +69,7 @@ TEST_P(KeptEllipseTest, MatchesQPainterCutToTheBoxForEveryBrushStyle) {
   constexpr int kWidth = 150;
   constexpr int kHeight = 110;
   RasterCanvas canvas(kWidth, kHeight);
-  canvas.SetBrushColor(kPaper);
-  canvas.FillRect(Rect(0, 0, kWidth, kHeight));
-  canvas.SetPenColor(kMaroon);
-  canvas.SetBrushColor(kGreen);
-  canvas.SetBrushStyle(style);
+  OnPaper(canvas, kWidth, kHeight, kMaroon, kGreen, style);
   ForEachEllipse([&](int x1, int y1, int x2, int y2) { canvas.Ellipse(x1, y1, x2, y2); });
 
   QImage reference = Paper(kWidth, kHeight);
@@ -233,10 +91,7 @@ TEST(KeptEllipseTest, ChangingBrushStylesBetweenCallsStaysRight) {
   constexpr int kHeight = 110;
   constexpr std::array<int, 5> kStyles = {kBsSolid, kBsBDiagonal, kBsSolid, kBsClear, kBsDiagCross};
   RasterCanvas canvas(kWidth, kHeight);
-  canvas.SetBrushColor(kPaper);
-  canvas.FillRect(Rect(0, 0, kWidth, kHeight));
-  canvas.SetPenColor(kMaroon);
-  canvas.SetBrushColor(kGreen);
+  OnPaper(canvas, kWidth, kHeight, kMaroon, kGreen, kBsSolid);
   QImage reference = Paper(kWidth, kHeight);
   std::size_t call = 0;
   ForEachEllipse([&](int x1, int y1, int x2, int y2) {
@@ -254,11 +109,7 @@ TEST(KeptEllipseTest, SizesTooLargeToKeepAreCutToTheBoxToo) {
   const int big = kMaxCaptureSide + 1;
   for (const int style : {kBsSolid, kBsBDiagonal}) {
     RasterCanvas canvas(60, 50);
-    canvas.SetBrushColor(kPaper);
-    canvas.FillRect(Rect(0, 0, 60, 50));
-    canvas.SetPenColor(kMaroon);
-    canvas.SetBrushColor(kGreen);
-    canvas.SetBrushStyle(style);
+    OnPaper(canvas, 60, 50, kMaroon, kGreen, style);
     QImage reference = Paper(60, 50);
     for (const auto& [x, y, w, h] : {std::array{5, 3, big, 30}, std::array{-big + 40, 20, big, 7},
                                      std::array{30, -big + 20, 4, big}}) {
@@ -281,33 +132,6 @@ TEST(KeptEllipseTest, EarlierCopiesOfTheImageStayUnchanged) {
   canvas.Ellipse(10, 5, 28, 23);
   EXPECT_EQ(copy, before);
   EXPECT_NE(canvas.GetImage(), before);
-}
-
-// Hatched fills written row by row paint exactly QPainter's pattern for any
-// start column and width, including rows longer than the unrolled stride.
-TEST(HatchRowTest, EveryStartAndWidthMatchesQPainterPattern) {
-  constexpr int kWidth = 120;
-  constexpr int kHeight = 10;
-  for (int style = kBsHorizontal; style <= kBsDiagCross; ++style) {
-    for (int left = 0; left <= 8; ++left) {
-      for (const int width : {1, 7, 8, 9, 25, 31, 32, 33, 64, 97, 111}) {
-        RasterCanvas canvas(kWidth, kHeight);
-        canvas.SetBrushColor(kGreen);
-        canvas.SetBrushStyle(style);
-        canvas.FillRect(Rect(left, 1, left + width, 9));
-
-        QImage reference(kWidth, kHeight, QImage::Format_RGB32);
-        reference.fill(ToArgb(kWhite));
-        {
-          QPainter painter(&reference);
-          painter.fillRect(QRect(left, 1, width, 8),
-                           QBrush(QColor::fromRgb(ToArgb(kGreen)), ToQtBrushStyle(style)));
-        }
-        ASSERT_EQ(canvas.GetImage(), reference)
-            << "style " << style << " from " << left << " width " << width;
-      }
-    }
-  }
 }
 
 struct TextCase {
@@ -379,23 +203,51 @@ TEST(KeptTextTest, MoreTextsThanKeptStayRight) {
   EXPECT_EQ(raster.GetImage(), painter.GetImage().copy());
 }
 
-TEST(TextCaptureTest, CellAndGlyphsMatchTheFontAndRefuseWhatCannotBeKept) {
-  const QFont font = CanvasFont();
-  TextMask mask;
-  ASSERT_TRUE(CaptureTextMask(font, "12", mask));
-  const QFontMetrics metrics(font);
-  EXPECT_EQ(mask.CellWidth, metrics.horizontalAdvance(QStringLiteral("12")));
-  EXPECT_EQ(mask.CellHeight, metrics.height());
-  EXPECT_FALSE(mask.Glyphs.empty());
+// The canvas calls of a frame at the design values, plus the hatched and
+// cleared ellipse fills and texts under a hatched brush.
+void DrawFrameShapes(RasterCanvas& canvas, int style) {
+  canvas.SetBrushColor(kNavy);
+  canvas.SetBrushStyle(style);
+  canvas.FillRect(Rect(0, 0, 280, 310));
+  canvas.SetPenColor(kWhite);
+  canvas.Ellipse(22, 23, 249, 253);
+  canvas.SetBrushColor(kBlue);
+  canvas.SetBrushStyle(kBsSolid);
+  canvas.Ellipse(132, 134, 139, 141);
+  canvas.SetBrushStyle(style);
+  canvas.Ellipse(-3, 300, 9, 312);
+  canvas.TextOut(130, 2, "12");
+  canvas.TextOut(261, 127, "3 ");
+  canvas.TextOut(130, 261, "6 ");
+  canvas.TextOut(2, 127, "9 ");
+  canvas.TextOut(-3, 770, "9 ");
+  canvas.MoveTo(10, 10);
+  canvas.LineTo(200, 150);
+  canvas.Rectangle(5, 5, 50, 60);
+}
 
-  EXPECT_FALSE(CaptureTextMask(font, "", mask));
-  EXPECT_FALSE(CaptureTextMask(font, std::string(kMaxCapturedTextBytes + 1, '1'), mask));
-  EXPECT_TRUE(mask.Glyphs.empty());
+TEST(AllocationTest, KeptEllipsesAndTextsAllocateNothing) {
+  auto canvas = std::make_unique<RasterCanvas>();
+  for (const int style : {kBsSolid, kBsBDiagonal, kBsClear}) {
+    for (int warmUp = 0; warmUp < 3; ++warmUp) DrawFrameShapes(*canvas, style);
+  }
 
-  QFont smooth = font;  // antialiased glyphs are not one colour
-  smooth.setStyleStrategy(QFont::PreferAntialias);
-  smooth.setPixelSize(40);
-  EXPECT_FALSE(CaptureTextMask(smooth, "Ww", mask));
+  StartCountingAllocations();
+  for (int frame = 0; frame < 50; ++frame) {
+    for (const int style : {kBsSolid, kBsBDiagonal, kBsClear, kBsDiagCross}) {
+      DrawFrameShapes(*canvas, style);
+    }
+  }
+  EXPECT_EQ(StopCountingAllocations(), 0);
+}
+
+// The counter itself works: an ellipse size met for the first time goes
+// through QPainter, which allocates.
+TEST(AllocationTest, FirstDrawOfANewSizeIsCounted) {
+  RasterCanvas canvas(100, 100);
+  StartCountingAllocations();
+  canvas.Ellipse(10, 10, 61, 43);
+  EXPECT_GT(StopCountingAllocations(), 0);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "render/recording_canvas.h"
+#include "render/canvas/recording_canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -12,10 +12,10 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
-#include "render/canvas.h"
+#include "render/canvas/canvas.h"
+#include "render/canvas/recording_canvas.h"
 #include "render/frame.h"
 #include "render/panel_settings.h"
-#include "render/recording_canvas.h"
 
 namespace trilume::testing {
 

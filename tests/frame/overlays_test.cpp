@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "frame_test_support.h"
-#include "render/colour.h"
+#include "render/canvas/colour.h"
 
 namespace trilume::testing {
 namespace {

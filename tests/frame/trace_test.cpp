@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "frame_test_support.h"
-#include "render/colour.h"
-#include "render/overlays.h"
+#include "render/canvas/colour.h"
+#include "render/screen_point.h"
 
 namespace trilume::testing {
 namespace {

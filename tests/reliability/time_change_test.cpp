@@ -10,9 +10,9 @@
 
 #include "model/caption.h"
 #include "model/date_time.h"
+#include "render/canvas/recording_canvas.h"
 #include "render/frame.h"
 #include "render/panel_settings.h"
-#include "render/recording_canvas.h"
 #include "tests/reliability/reliability_support.h"
 
 namespace trilume {

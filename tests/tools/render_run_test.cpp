@@ -11,8 +11,8 @@
 #include <cmath>
 #include <string>
 
-#include "render/colour.h"
-#include "render/raster_canvas.h"
+#include "render/canvas/colour.h"
+#include "render/canvas/raster_canvas.h"
 #include "tests/tools/render_tool_test_support.h"
 #include "tools/frame_report.h"
 

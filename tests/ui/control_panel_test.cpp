@@ -1,5 +1,6 @@
 // The control panel: design values, live settings, the value labels, the
 // buttons, the colour grid on the main window's canvas, fonts and focus.
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,9 +10,12 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
+#include <functional>
+#include <map>
 #include <vector>
 
-#include "render/colour.h"
+#include "render/canvas/colour.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace trilume {
@@ -62,7 +66,7 @@ TEST_F(ControlPanelTest, EveryControlSitsAtItsDesignPlace) {
   }
   EXPECT_EQ(Panel->windowTitle(), "TRILUME CONTROL PANEL");
   EXPECT_EQ(Panel->pos(), QPoint(180, 110));
-  EXPECT_EQ(Panel->size(), QSize(300, 220));
+  EXPECT_EQ(Panel->size(), QSize(308, 220));  // not yet framed
   EXPECT_EQ(Panel->palette().color(QPalette::Window), QColor(0, 0, 0));
   EXPECT_EQ(Panel->Label6->palette().color(QPalette::Window), QColor(0, 0, 255));
   EXPECT_EQ(Panel->Label6->palette().color(QPalette::WindowText),
@@ -136,6 +140,46 @@ TEST_F(ControlPanelTest, ValueLabelsFollowTheScrollBarsToTheirEnds) {
   EXPECT_LE(Panel->Label5->geometry().right(), Panel->width() - 1);
 }
 
+void Wheel(QScrollBar* bar, int angleDelta) {
+  const QPointF centre(bar->rect().center());
+  QWheelEvent event(centre, bar->mapToGlobal(centre), QPoint(), QPoint(0, angleDelta), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(bar, &event);
+}
+
+TEST_F(ControlPanelTest, ArrowKeysRaiseToTheRightAndUpAndTheWheelMovesTheThumbItsWay) {
+  struct Row {
+    const char* Name;
+    std::function<void(QScrollBar*)> Do;
+    int Bar1;  // from 100, page 20, 1..3000
+    int Bar2;  // from 6, page 1, 1..12
+  };
+  const auto key = [](Qt::Key k) { return [k](QScrollBar* bar) { QTest::keyClick(bar, k); }; };
+  const std::vector<Row> table = {
+      {"Right", key(Qt::Key_Right), 101, 7},
+      {"Up", key(Qt::Key_Up), 101, 7},
+      {"Left", key(Qt::Key_Left), 99, 5},
+      {"Down", key(Qt::Key_Down), 99, 5},
+      {"PageUp", key(Qt::Key_PageUp), 120, 7},
+      {"PageDown", key(Qt::Key_PageDown), 80, 5},
+      {"Home", key(Qt::Key_Home), 1, 1},
+      {"End", key(Qt::Key_End), 3000, 12},
+      // Turned away from the user the wheel moves the thumb left (three
+      // lines, at most a page), as on any horizontal scroll bar.
+      {"wheel away", [](QScrollBar* bar) { Wheel(bar, 120); }, 97, 5},
+      {"wheel towards", [](QScrollBar* bar) { Wheel(bar, -120); }, 103, 7},
+  };
+  for (const Row& row : table) {
+    Panel->ScrollBar1->setValue(100);
+    Panel->ScrollBar2->setValue(6);
+    row.Do(Panel->ScrollBar1);
+    row.Do(Panel->ScrollBar2);
+    EXPECT_EQ(Panel->ScrollBar1->value(), row.Bar1) << row.Name;
+    EXPECT_EQ(Panel->ScrollBar2->value(), row.Bar2) << row.Name;
+    EXPECT_EQ(Panel->Label5->text(), QString::number(row.Bar1)) << row.Name;
+  }
+}
+
 TEST_F(ControlPanelTest, LabelTextsFitTheirPlacesInAnElevenPixelFont) {
   const std::vector<QLabel*> labels = {
       Panel->Label1,  Panel->Label3,  Panel->Label4,  Panel->Label6,  Panel->Label7,
@@ -183,6 +227,85 @@ TEST_F(ControlPanelTest, FocusMovesInTheDesignOrder) {
   // Round again: after CheckBox9 comes ScrollBar1; labels never take focus.
   EXPECT_EQ(QApplication::focusWidget(), Panel->ScrollBar1);
   EXPECT_EQ(Panel->Label4->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(ControlPanelTest, ScreenReadersHearEveryControlByItsLabel) {
+  QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(Panel.get());
+  ASSERT_NE(panel, nullptr);
+  std::map<QObject*, QAccessibleInterface*> children;
+  for (int i = 0; i < panel->childCount(); ++i) {
+    QAccessibleInterface* child = panel->child(i);
+    children[child->object()] = child;
+  }
+  struct Row {
+    QLabel* Label;
+    QWidget* Control;
+    const char* Name;
+    QAccessible::Role Role;
+  };
+  const std::vector<Row> table = {
+      {Panel->Label6, Panel->CheckBox2, "TRACE ON", QAccessible::CheckBox},
+      {Panel->Label12, Panel->CheckBox6, "RAINBOW", QAccessible::CheckBox},
+      {Panel->Label10, Panel->CheckBox4, "SHOW YELLOW TRIANGLE", QAccessible::CheckBox},
+      {Panel->Label15, Panel->CheckBox9, "SHOW NUMBERS SQUARE", QAccessible::CheckBox},
+      {Panel->Label3, Panel->CheckBox1, "SHOW ADDITIONALS", QAccessible::CheckBox},
+      {Panel->Label9, Panel->CheckBox3, "SHOW CLOCK NUMBERS", QAccessible::CheckBox},
+      {Panel->Label11, Panel->CheckBox5, "SHOW LINE LENGTHS", QAccessible::CheckBox},
+      {Panel->Label13, Panel->CheckBox7, "SHOW HANDS", QAccessible::CheckBox},
+      {Panel->Label14, Panel->CheckBox8, "SHOW LINK LINES", QAccessible::CheckBox},
+      {Panel->Label4, Panel->ScrollBar1, "NUMBER OF TRACES", QAccessible::ScrollBar},
+      {Panel->Label1, Panel->ScrollBar2, "ALTERNATIVE COLORS", QAccessible::ScrollBar},
+      {Panel->Label7, Panel->CColorGrid1, "COLOUR", QAccessible::ColorChooser},
+      {Panel->Label8, Panel->ComboBox1, "MOVEMENT", QAccessible::ComboBox},
+  };
+  for (const Row& row : table) {
+    ASSERT_EQ(children.count(row.Control), 1U) << row.Name;
+    QAccessibleInterface* control = children[row.Control];
+    EXPECT_EQ(control->role(), row.Role) << row.Name;
+    // On Linux an editable combo box is named by its text and labelled by
+    // its relation only.
+    if (row.Role != QAccessible::ComboBox) {
+      EXPECT_EQ(control->text(QAccessible::Name).toStdString(), row.Name);
+    }
+    const auto labels = control->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1) << row.Name;
+    EXPECT_EQ(labels[0].first->object(), row.Label) << row.Name;
+    EXPECT_EQ(labels[0].first->text(QAccessible::Name).toStdString(), row.Name);
+  }
+  // The scroll bars tell their values.
+  ASSERT_NE(children[Panel->ScrollBar1]->valueInterface(), nullptr);
+  EXPECT_EQ(children[Panel->ScrollBar1]->valueInterface()->currentValue().toInt(), 20);
+  EXPECT_EQ(children[Panel->ScrollBar2]->valueInterface()->currentValue().toInt(), 2);
+
+  // Each colour cell by its colour, and which selection it holds.
+  const auto cellNames = [&] {
+    QStringList names;
+    QAccessibleInterface* grid = children[Panel->CColorGrid1];
+    for (int i = 0; i < grid->childCount(); ++i) {
+      names << grid->child(i)->text(QAccessible::Name);
+      EXPECT_EQ(grid->indexOfChild(grid->child(i)), i);
+    }
+    return names.join('|').toStdString();
+  };
+  EXPECT_EQ(cellNames(),
+            "black|maroon|green, foreground|olive|navy, background|purple|teal|grey|silver|red|"
+            "lime|yellow|blue|fuchsia|aqua|white");
+  Panel->CColorGrid1->SetForegroundIndex(4);
+  Panel->CColorGrid1->SetBackgroundIndex(14);
+  EXPECT_EQ(cellNames(),
+            "black|maroon|green|olive|navy, foreground|purple|teal|grey|silver|red|"
+            "lime|yellow|blue|fuchsia|aqua, background|white");
+  Panel->CColorGrid1->SetBackgroundIndex(4);
+  EXPECT_EQ(
+      QAccessible::queryAccessibleInterface(Panel->CColorGrid1)->child(4)->text(QAccessible::Name),
+      "navy, foreground and background");
+
+  // The main window's picture: its name, and the status line as description.
+  QAccessibleInterface* picture = QAccessible::queryAccessibleInterface(MainWindow->Image1);
+  EXPECT_EQ(picture->text(QAccessible::Name), "TRILUME clock");
+  MainWindow->Timer2Timer();
+  EXPECT_TRUE(MainWindow->windowTitle().contains(" Triangle is "));
+  EXPECT_EQ(picture->text(QAccessible::Description), MainWindow->windowTitle());
 }
 
 TEST_F(ControlPanelTest, MovementTextIsReadLiveWithoutCopies) {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "model/caption.h"
-#include "render/colour.h"
+#include "render/canvas/colour.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/error_window.h"
 
@@ -38,15 +38,30 @@ TEST_F(MainWindowTest, DesignValuesAndReferences) {
   EXPECT_FALSE(Panel->isVisible());
 }
 
-TEST_F(MainWindowTest, OnceFramedTheOuterSizeIs280By310) {
-  MainWindow->show();
-  QCoreApplication::processEvents();
-  const QSize margins = MainWindow->frameGeometry().size() - MainWindow->size();
-  EXPECT_EQ(MainWindow->frameGeometry().size(), QSize(280, 310));
-  EXPECT_EQ(MainWindow->size(), QSize(280, 310) - margins);
+TEST_F(MainWindowTest, OnceFramedBothWindowsHaveTheirDesignSizes) {
+  struct Row {
+    const char* Name;
+    QWidget* Window;
+    QSize Outer;       // frame included
+    int ClientHeight;  // 0 where the height is an outer one
+  };
+  for (const Row& row : {Row{"main window", MainWindow.get(), QSize(280, 310), 0},
+                         Row{"panel", Panel.get(), QSize(308, 0), 220}}) {
+    row.Window->show();
+    QCoreApplication::processEvents();
+    const QSize margins = row.Window->frameGeometry().size() - row.Window->size();
+    ASSERT_GT(margins.width(), 0) << row.Name << ": the platform gives no frame";
+    EXPECT_EQ(row.Window->frameGeometry().width(), row.Outer.width()) << row.Name;
+    if (row.ClientHeight == 0) {
+      EXPECT_EQ(row.Window->frameGeometry().height(), row.Outer.height()) << row.Name;
+    } else {
+      EXPECT_EQ(row.Window->height(), row.ClientHeight) << row.Name;
+    }
+  }
   EXPECT_EQ(MainWindow->GetOuterSize().Width, 280);
   EXPECT_EQ(MainWindow->GetOuterSize().Height, 310);
   // A size the user gives stays.
+  const QSize margins = MainWindow->frameGeometry().size() - MainWindow->size();
   MainWindow->resize(500, 400);
   QCoreApplication::processEvents();
   EXPECT_EQ(MainWindow->size(), QSize(500, 400));
@@ -67,6 +82,18 @@ TEST_F(MainWindowTest, AClickOnThePictureShowsThePanelWithItsSettingsKept) {
   EXPECT_EQ(Panel->ScrollBar1->value(), 123);
   EXPECT_EQ(Panel->GetScrollBar1Position(), 123);
   EXPECT_EQ(MainWindow->windowTitle(), "TRILUME");  // the panel leaves the caption alone
+}
+
+TEST_F(MainWindowTest, EnterOrSpaceOpensThePanelAndEscapeHidesIt) {
+  MainWindow->show();
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+    QTest::keyClick(MainWindow.get(), key);
+    ASSERT_TRUE(Panel->isVisible()) << key;
+    // From whichever control has the focus.
+    QTest::keyClick(Panel->CheckBox5, Qt::Key_Escape);
+    EXPECT_FALSE(Panel->isVisible()) << key;
+  }
+  EXPECT_FALSE(Panel->CheckBox5->isChecked());
 }
 
 TEST_F(MainWindowTest, RightClicksOnThePictureDoNothing) {

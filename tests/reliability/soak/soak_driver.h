@@ -7,9 +7,9 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "render/canvas/raster_canvas.h"
 #include "render/frame.h"
 #include "render/panel_settings.h"
-#include "render/raster_canvas.h"
 #include "tests/reliability/soak/guarded.h"
 
 namespace trilume {

@@ -1,41 +1,14 @@
 #pragma once
 
-#include <QColor>
 #include <QFont>
-#include <QImage>
-#include <QPen>
-#include <QRect>
-#include <Qt>
-#include <array>
-#include <cstdint>
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
-#include "render/canvas.h"
-
-// Pieces the raster canvases share: how brush styles, colours and the canvas
-// font map onto Qt, and the hatch patterns as bit masks so that fills written
-// straight into pixels match what QPainter paints for the same brush.
+// The pixels QPainter paints for an ellipse size or a text, drawn once into a
+// scratch image and read back as runs, so that the raster canvas can write
+// them itself on later calls.
 namespace trilume {
-
-inline QColor ToQColor(TColor color) { return QColor::fromRgb(ToArgb(color)); }
-
-// A 1-pixel cosmetic pen without antialiasing: with it QPainter outlines
-// QRect(x, y, w - 1, h - 1) on exactly the pixels x..x+w-1, y..y+h-1.
-QPen CanvasPen(TColor color);
-
-// Solid, none or one of Qt's 8 x 8 hatches. Unknown style numbers give
-// Qt::NoBrush, so they paint nothing, like style 1.
-Qt::BrushStyle ToQtBrushStyle(int style);
-
-// The columns (bit x mod 8) that `style` paints on row y, for a pattern tied
-// to the canvas origin. 0xFF on every row for solid; 0 for clear and for
-// unknown styles. Equal to QPainter's pattern for the same style with brush
-// origin (0, 0) and the identity transform.
-std::uint8_t HatchRowMask(int style, int y);
-
-// HatchRowMask for the eight rows y mod 8 at once, for loops over many rows.
-std::array<std::uint8_t, 8> HatchRows(int style);
 
 // Pixels [X0, X1) of row Y of a captured shape, relative to its origin.
 struct PixelRun {
@@ -79,13 +52,6 @@ inline constexpr int kMaxCaptureSide = 2048;
 // out, or QPainter paints anything but plain pen and brush pixels.
 bool CaptureEllipseShape(int width, int height, bool splitFill, EllipseShape& shape);
 
-// Draws an ellipse straight into `image` through QPainter, cut to `box`
-// (left, top, width, height; width and height >= 2) like a captured shape:
-// QPainter paints into a view of the visible part of the box alone, with
-// the brush pattern kept tied to the image's origin. For boxes too large to
-// capture and sizes not worth keeping.
-void PaintEllipseInBox(QImage& image, const QRect& box, TColor pen, TColor brush, int style);
-
 // The text cell and glyph pixels of TextOut for one text in one font:
 // Glyphs are relative to the cell's top-left and may reach outside the cell
 // where a glyph overhangs it.
@@ -104,22 +70,5 @@ inline constexpr std::size_t kMaxCapturedTextBytes = 64;
 // the scratch image, or glyphs that are not one plain colour (antialiased or
 // from a colour font). Needs a QGuiApplication.
 bool CaptureTextMask(const QFont& font, std::string_view text, TextMask& mask);
-
-// The font every canvas writes with: Liberation Sans at 11 pixels, without
-// antialiasing, so pictures are the same on every machine. The font file is
-// registered with Qt on first use; if it is missing, the default sans-serif
-// font stands in and one warning goes to stderr.
-// Needs a QGuiApplication (see HasGuiApplication).
-QFont CanvasFont();
-
-// Qt can only lay out text once a QGuiApplication exists. Without one the
-// canvases skip text (with one warning) rather than abort.
-bool HasGuiApplication();
-
-// Clamps a 64-bit coordinate into int for Qt calls that have already been
-// clipped to the image's neighbourhood.
-constexpr int ClampToInt(std::int64_t v) {
-  return v < INT32_MIN ? INT32_MIN : (v > INT32_MAX ? INT32_MAX : static_cast<int>(v));
-}
 
 }  // namespace trilume

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "frame_test_support.h"
-#include "render/raster_canvas.h"
+#include "render/canvas/raster_canvas.h"
 
 namespace trilume::testing {
 namespace {

@@ -1,36 +1,20 @@
-#include "render/canvas_painting.h"
+#include "render/canvas/shape_capture.h"
 
-#include <QCoreApplication>
-#include <QFontDatabase>
 #include <QFontMetrics>
-#include <QGuiApplication>
+#include <QImage>
 #include <QPainter>
 #include <QRect>
 #include <QString>
-#include <QStringList>
 #include <algorithm>
-#include <array>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
+
+#include "render/canvas/colour.h"
+#include "render/canvas/qt_brush.h"
 
 namespace trilume {
 
 namespace {
-
-constexpr const char* kFontFile = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
-constexpr int kFontPixelSize = 11;
-
-// Row masks of Qt's hatches, one byte per row y mod 8, bit x mod 8. The
-// lines sit where QPainter puts them: the horizontal on row 3, the vertical
-// in column 4, "\" where x = y and "/" where x + y = 7 (mod 8).
-constexpr std::array<std::uint8_t, 8> kHorizontal = {0, 0, 0, 0xFF, 0, 0, 0, 0};
-constexpr std::array<std::uint8_t, 8> kVertical = {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10};
-constexpr std::array<std::uint8_t, 8> kForward = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80};
-constexpr std::array<std::uint8_t, 8> kBackward = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
-constexpr std::array<std::uint8_t, 8> kCross = {0x10, 0x10, 0x10, 0xFF, 0x10, 0x10, 0x10, 0x10};
-constexpr std::array<std::uint8_t, 8> kDiagCross = {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81};
-constexpr std::array<std::uint8_t, 8> kSolidRows = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-constexpr std::array<std::uint8_t, 8> kNoRows = {};
 
 // Scratch colours of a capture: nothing painted, the pen (or the glyphs),
 // the brush. Any other value in a capture means QPainter blended something.
@@ -133,112 +117,6 @@ bool ReadGlyphRuns(const QImage& image, int dx, int dy, std::vector<PixelRun>& g
 
 }  // namespace
 
-QPen CanvasPen(TColor color) {
-  QPen pen(ToQColor(color));
-  pen.setWidth(1);
-  pen.setCosmetic(true);
-  return pen;
-}
-
-Qt::BrushStyle ToQtBrushStyle(int style) {
-  switch (style) {
-    case kBsSolid:
-      return Qt::SolidPattern;
-    case kBsHorizontal:
-      return Qt::HorPattern;
-    case kBsVertical:
-      return Qt::VerPattern;
-    case kBsFDiagonal:
-      return Qt::FDiagPattern;
-    case kBsBDiagonal:
-      return Qt::BDiagPattern;
-    case kBsCross:
-      return Qt::CrossPattern;
-    case kBsDiagCross:
-      return Qt::DiagCrossPattern;
-    default:
-      return Qt::NoBrush;
-  }
-}
-
-std::array<std::uint8_t, 8> HatchRows(int style) {
-  switch (style) {
-    case kBsSolid:
-      return kSolidRows;
-    case kBsHorizontal:
-      return kHorizontal;
-    case kBsVertical:
-      return kVertical;
-    case kBsFDiagonal:
-      return kForward;
-    case kBsBDiagonal:
-      return kBackward;
-    case kBsCross:
-      return kCross;
-    case kBsDiagCross:
-      return kDiagCross;
-    default:
-      return kNoRows;
-  }
-}
-
-std::uint8_t HatchRowMask(int style, int y) {
-  const auto row = static_cast<std::size_t>(y & 7);
-  switch (style) {
-    case kBsSolid:
-      return 0xFF;
-    case kBsHorizontal:
-      return kHorizontal[row];
-    case kBsVertical:
-      return kVertical[row];
-    case kBsFDiagonal:
-      return kForward[row];
-    case kBsBDiagonal:
-      return kBackward[row];
-    case kBsCross:
-      return kCross[row];
-    case kBsDiagCross:
-      return kDiagCross[row];
-    default:
-      return 0;
-  }
-}
-
-bool HasGuiApplication() {
-  static bool warned = false;
-  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) return true;
-  if (!warned) {
-    warned = true;
-    std::fputs("trilume: no QGuiApplication, text is not drawn\n", stderr);
-  }
-  return false;
-}
-
-QFont CanvasFont() {
-  // Registered once per process; the family name is all later calls need.
-  static const QString family = [] {
-    const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(kFontFile));
-    const QStringList families =
-        id < 0 ? QStringList() : QFontDatabase::applicationFontFamilies(id);
-    if (families.isEmpty()) {
-      std::fprintf(stderr, "trilume: cannot load %s, using the default sans-serif font\n",
-                   kFontFile);
-      return QString();
-    }
-    return families.front();
-  }();
-  QFont font;
-  if (family.isEmpty()) {
-    font.setStyleHint(QFont::SansSerif);
-    font.setFamily(QStringLiteral("sans-serif"));
-  } else {
-    font.setFamily(family);
-  }
-  font.setPixelSize(kFontPixelSize);
-  font.setStyleStrategy(QFont::NoAntialias);
-  return font;
-}
-
 bool CaptureEllipseShape(int width, int height, bool splitFill, EllipseShape& shape) {
   shape.Width = 0;
   shape.Height = 0;
@@ -276,20 +154,6 @@ bool CaptureEllipseShape(int width, int height, bool splitFill, EllipseShape& sh
   shape.Height = height;
   shape.FillSplit = splitFill;
   return true;
-}
-
-void PaintEllipseInBox(QImage& image, const QRect& box, TColor pen, TColor brush, int style) {
-  const QRect visible = box & image.rect();
-  if (visible.isEmpty()) return;
-  // A view of the visible part: QPainter's device ends where the box does.
-  QImage view(image.bits() + visible.top() * image.bytesPerLine() +
-                  visible.left() * static_cast<qsizetype>(sizeof(QRgb)),
-              visible.width(), visible.height(), image.bytesPerLine(), image.format());
-  QPainter painter(&view);
-  painter.setPen(CanvasPen(pen));
-  painter.setBrush(QBrush(ToQColor(brush), ToQtBrushStyle(style)));
-  painter.setBrushOrigin(-visible.left(), -visible.top());
-  painter.drawEllipse(box.translated(-visible.topLeft()).adjusted(0, 0, -1, -1));
 }
 
 bool CaptureTextMask(const QFont& font, std::string_view text, TextMask& mask) {

@@ -1,12 +1,17 @@
-#include "render/raster_canvas.h"
+#include "render/canvas/raster_canvas.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QRect>
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
+
+#include "render/canvas/canvas_font.h"
+#include "render/canvas/hatch.h"
+#include "render/canvas/qt_brush.h"
 
 namespace trilume {
 
@@ -170,16 +175,6 @@ void PaintRow(std::uint32_t* row, int left, int right, std::uint8_t mask, std::u
   }
 }
 
-// A text's key among the recently met: its FNV-1a hash, never 0. Two texts
-// sharing a hash only make one of them kept a call early.
-std::uint64_t TextKey(std::string_view text) {
-  std::uint64_t hash = 14695981039346656037ULL;
-  for (const char c : text) {
-    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-  }
-  return hash | 1;
-}
-
 struct Span {
   std::int64_t Left;
   std::int64_t Top;
@@ -189,6 +184,25 @@ struct Span {
 
 Span Normalised(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
   return Span{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+// Draws an ellipse straight into `image` through QPainter, cut to `box`
+// (left, top, width, height; width and height >= 2) like a captured shape:
+// QPainter paints into a view of the visible part of the box alone, with
+// the brush pattern kept tied to the image's origin. For boxes too large to
+// capture and sizes not kept.
+void PaintEllipseInBox(QImage& image, const QRect& box, TColor pen, TColor brush, int style) {
+  const QRect visible = box & image.rect();
+  if (visible.isEmpty()) return;
+  // A view of the visible part: QPainter's device ends where the box does.
+  QImage view(image.bits() + visible.top() * image.bytesPerLine() +
+                  visible.left() * static_cast<qsizetype>(sizeof(QRgb)),
+              visible.width(), visible.height(), image.bytesPerLine(), image.format());
+  QPainter painter(&view);
+  painter.setPen(CanvasPen(pen));
+  painter.setBrush(QBrush(ToQColor(brush), ToQtBrushStyle(style)));
+  painter.setBrushOrigin(-visible.left(), -visible.top());
+  painter.drawEllipse(box.translated(-visible.topLeft()).adjusted(0, 0, -1, -1));
 }
 
 }  // namespace
@@ -205,8 +219,8 @@ void RasterCanvas::LineTo(int x, int y) {
   PenPos = TPoint{x, y};
 }
 
-void RasterCanvas::FillSpan(int left, int top, int right, int bottom, int style, TColor color) {
-  const std::uint32_t argb = ToArgb(color);
+void RasterCanvas::FillSpan(int left, int top, int right, int bottom, int style, TColor colour) {
+  const std::uint32_t argb = ToArgb(colour);
   const std::array<std::uint8_t, 8> masks = HatchRows(style);
   const std::ptrdiff_t stride = Image.bytesPerLine() / 4;
   auto* row = reinterpret_cast<std::uint32_t*>(Image.bits()) + top * stride;
@@ -216,9 +230,9 @@ void RasterCanvas::FillSpan(int left, int top, int right, int bottom, int style,
 }
 
 void RasterCanvas::PaintRuns(const std::vector<PixelRun>& runs, std::int64_t x, std::int64_t y,
-                             int style, TColor color) {
+                             int style, TColor colour) {
   if (runs.empty() || ToQtBrushStyle(style) == Qt::NoBrush) return;
-  const std::uint32_t argb = ToArgb(color);
+  const std::uint32_t argb = ToArgb(colour);
   const std::array<std::uint8_t, 8> masks = HatchRows(style);
   const std::int64_t width = Image.width();
   const std::int64_t height = Image.height();
@@ -236,7 +250,7 @@ void RasterCanvas::PaintRuns(const std::vector<PixelRun>& runs, std::int64_t x, 
 }
 
 void RasterCanvas::FillClipped(std::int64_t left, std::int64_t top, std::int64_t right,
-                               std::int64_t bottom, int style, TColor color) {
+                               std::int64_t bottom, int style, TColor colour) {
   if (ToQtBrushStyle(style) == Qt::NoBrush) return;  // nothing to paint, nothing to detach
   const Span s = Normalised(left, top, right, bottom);
   const std::int64_t l = std::max<std::int64_t>(s.Left, 0);
@@ -245,7 +259,7 @@ void RasterCanvas::FillClipped(std::int64_t left, std::int64_t top, std::int64_t
   const std::int64_t b = std::min<std::int64_t>(s.Bottom, Image.height());
   if (l >= r || t >= b) return;
   FillSpan(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r), static_cast<int>(b),
-           style, color);
+           style, colour);
 }
 
 void RasterCanvas::FillRect(const TRect& rect) {
@@ -282,7 +296,7 @@ void RasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
   }
   // Only a solid brush hides which fill pixels cover the outline.
   if (const EllipseShape* shape =
-          FindEllipseShape(static_cast<int>(w), static_cast<int>(h), BrushStyle != kBsSolid)) {
+          Kept.FindEllipse(static_cast<int>(w), static_cast<int>(h), BrushStyle != kBsSolid)) {
     PaintRuns(shape->Outline, s.Left, s.Top, kBsSolid, PenColor);
     if (BrushStyle != kBsSolid) PaintRuns(shape->FillOverPen, s.Left, s.Top, kBsSolid, PenColor);
     PaintRuns(shape->FillOverPen, s.Left, s.Top, BrushStyle, BrushColor);
@@ -290,44 +304,6 @@ void RasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     return;
   }
   PaintEllipseInBox(Image, bounds, PenColor, BrushColor, BrushStyle);
-}
-
-bool RasterCanvas::RecentKeys::Take(std::uint64_t key) {
-  const auto found = std::find(Keys.begin(), Keys.end(), key);
-  if (found != Keys.end()) {
-    *found = 0;
-    return true;
-  }
-  Keys[Next] = key;
-  Next = (Next + 1) % Keys.size();
-  return false;
-}
-
-const EllipseShape* RasterCanvas::FindEllipseShape(int width, int height, bool splitFill) {
-  if (width > kMaxCaptureSide || height > kMaxCaptureSide) return nullptr;
-  EllipseEntry* oldest = &Ellipses.front();
-  for (EllipseEntry& entry : Ellipses) {
-    if (entry.LastUse != 0 && entry.Shape.Width == width && entry.Shape.Height == height) {
-      if (splitFill && !entry.Shape.FillSplit &&
-          !CaptureEllipseShape(width, height, true, entry.Shape)) {
-        entry.LastUse = 0;
-        return nullptr;
-      }
-      entry.LastUse = ++UseClock;
-      return &entry.Shape;
-    }
-    if (entry.LastUse < oldest->LastUse) oldest = &entry;
-  }
-  // A size met for the first time is only noted: capturing costs more than
-  // drawing, and a size that never comes back would waste it.
-  const auto key = (static_cast<std::uint64_t>(width) << 32) | static_cast<std::uint32_t>(height);
-  if (!EllipsesSeen.Take(key)) return nullptr;
-  if (!CaptureEllipseShape(width, height, splitFill, oldest->Shape)) {
-    oldest->LastUse = 0;
-    return nullptr;
-  }
-  oldest->LastUse = ++UseClock;
-  return &oldest->Shape;
 }
 
 const QFont& RasterCanvas::GetFont() {
@@ -338,25 +314,9 @@ const QFont& RasterCanvas::GetFont() {
   return Font;
 }
 
-const TextMask* RasterCanvas::FindTextMask(std::string_view text) {
-  TextEntry* oldest = &Texts.front();
-  for (TextEntry& entry : Texts) {
-    if (entry.LastUse != 0 && entry.Text == text) {
-      entry.LastUse = ++UseClock;
-      return entry.Usable ? &entry.Mask : nullptr;
-    }
-    if (entry.LastUse < oldest->LastUse) oldest = &entry;
-  }
-  if (text.size() > kMaxCapturedTextBytes || !TextsSeen.Take(TextKey(text))) return nullptr;
-  oldest->LastUse = ++UseClock;
-  oldest->Text.assign(text);
-  oldest->Usable = CaptureTextMask(GetFont(), text, oldest->Mask);
-  return oldest->Usable ? &oldest->Mask : nullptr;
-}
-
 void RasterCanvas::TextOut(int x, int y, std::string_view text) {
   if (text.empty() || !HasGuiApplication()) return;
-  if (const TextMask* mask = FindTextMask(text)) {
+  if (const TextMask* mask = Kept.FindText(text, GetFont())) {
     if (std::int64_t{x} + mask->CellWidth <= 0 || x >= Image.width() ||
         std::int64_t{y} + mask->CellHeight <= 0 || y >= Image.height()) {
       return;

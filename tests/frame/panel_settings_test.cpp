@@ -27,14 +27,14 @@ TEST(PlainPanelSettingsTest, OutOfRangeNumbersStayInsideTheirTables) {
   PlainPanelSettings panel;
   const struct {
     int Index;
-    TColor Color;
+    TColor Colour;
   } cases[] = {{-1, kBlack}, {INT_MIN, kBlack}, {0, kBlack}, {15, kWhite},
                {16, kWhite}, {INT_MAX, kWhite}, {9, kRed}};
   for (const auto& c : cases) {
     panel.ForegroundIndex = c.Index;
     panel.BackgroundIndex = c.Index;
-    EXPECT_EQ(panel.GetForegroundColor(), c.Color) << c.Index;
-    EXPECT_EQ(panel.GetBackgroundColor(), c.Color) << c.Index;
+    EXPECT_EQ(panel.GetForegroundColor(), c.Colour) << c.Index;
+    EXPECT_EQ(panel.GetBackgroundColor(), c.Colour) << c.Index;
   }
   for (int box : {0, 10, -1, INT_MAX}) {
     panel.SetChecked(static_cast<PanelCheckBox>(box), true);

@@ -1,4 +1,4 @@
-#include "render/shown_picture.h"
+#include "render/canvas/shown_picture.h"
 
 #include <algorithm>
 #include <cstdint>

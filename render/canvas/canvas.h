@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "render/colour.h"
+#include "render/canvas/colour.h"
 
 namespace trilume {
 
@@ -50,13 +50,13 @@ class TCanvas {
  public:
   virtual ~TCanvas() = default;
 
-  virtual void SetPenColor(TColor color) { PenColor = color; }
+  virtual void SetPenColor(TColor colour) { PenColor = colour; }
   TColor GetPenColor() const { return PenColor; }
-  virtual void SetBrushColor(TColor color) { BrushColor = color; }
+  virtual void SetBrushColor(TColor colour) { BrushColor = colour; }
   TColor GetBrushColor() const { return BrushColor; }
   virtual void SetBrushStyle(int style) { BrushStyle = style; }
   int GetBrushStyle() const { return BrushStyle; }
-  virtual void SetFontColor(TColor color) { FontColor = color; }
+  virtual void SetFontColor(TColor colour) { FontColor = colour; }
   TColor GetFontColor() const { return FontColor; }
   TPoint GetPenPos() const { return PenPos; }
 

@@ -2,14 +2,13 @@
 
 #include <QFont>
 #include <QImage>
-#include <array>
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
-#include "render/canvas.h"
-#include "render/canvas_painting.h"
+#include "render/canvas/canvas.h"
+#include "render/canvas/kept_shapes.h"
+#include "render/canvas/shape_capture.h"
 
 namespace trilume {
 
@@ -22,12 +21,9 @@ namespace trilume {
 // each ellipse size and each text is drawn by QPainter once and its pixels
 // kept, and later calls write those pixels directly. A frame draws the same
 // dial, dot and numerals every time, so it touches neither QPainter nor the
-// heap. The kept shapes are bounded (kEllipseCacheSize sizes, kTextCacheSize
-// texts, least recently used dropped), and a size or text is kept only when
-// it comes back while still recent: one that changes with every call (the
-// dial in free flight) costs what a direct QPainter draw does. An ellipse
-// never paints outside its box: QPainter's brush alone reaches up to a few
-// dozen pixels past a wide, low box, and that part is cut off.
+// heap (KeptShapes says what is kept and when). An ellipse never paints
+// outside its box: QPainter's brush alone reaches up to a few dozen pixels
+// past a wide, low box, and that part is cut off.
 //
 // Limits: an ellipse wider or taller than kMaxEllipseSize pixels is not drawn
 // (QPainter's fixed-point rasteriser fills the wrong pixels beyond that, and
@@ -38,8 +34,6 @@ class RasterCanvas final : public TCanvas {
   static constexpr int kWidth = 1281;
   static constexpr int kHeight = 777;
   static constexpr std::int64_t kMaxEllipseSize = std::int64_t{1} << 16;
-  static constexpr std::size_t kEllipseCacheSize = 8;
-  static constexpr std::size_t kTextCacheSize = 16;
 
   // Sizes below 1 are raised to 1.
   explicit RasterCanvas(int width = kWidth, int height = kHeight);
@@ -56,51 +50,22 @@ class RasterCanvas final : public TCanvas {
 
  private:
   // Paints [left, right) x [top, bottom), already inside the image, with the
-  // rows of `style`'s pattern in `color`.
-  void FillSpan(int left, int top, int right, int bottom, int style, TColor color);
+  // rows of `style`'s pattern in `colour`.
+  void FillSpan(int left, int top, int right, int bottom, int style, TColor colour);
   // FillSpan after normalising and clipping arbitrary corners to the image.
   void FillClipped(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
-                   int style, TColor color);
+                   int style, TColor colour);
   // Paints the parts of `runs`, shifted by (x, y), that lie in the image with
-  // `style`'s pattern in `color`.
+  // `style`'s pattern in `colour`.
   void PaintRuns(const std::vector<PixelRun>& runs, std::int64_t x, std::int64_t y, int style,
-                 TColor color);
+                 TColor colour);
 
-  // The kept shape of a width x height ellipse, with FillSplit when
-  // `splitFill`, or null when it is not kept (yet). May capture the shape,
-  // and so allocate, on a miss.
-  const EllipseShape* FindEllipseShape(int width, int height, bool splitFill);
-  // The kept mask of `text`, or null when it cannot be kept. Captures it on
-  // a miss.
-  const TextMask* FindTextMask(std::string_view text);
   const QFont& GetFont();
-
-  // Keys met once lately and not kept, the oldest forgotten first.
-  struct RecentKeys {
-    std::array<std::uint64_t, 8> Keys{};  // 0: none
-    std::size_t Next = 0;
-    // True, forgetting it, when `key` (not 0) is noted; notes it otherwise.
-    bool Take(std::uint64_t key);
-  };
-  struct EllipseEntry {
-    std::uint64_t LastUse = 0;  // 0: empty
-    EllipseShape Shape;
-  };
-  struct TextEntry {
-    std::uint64_t LastUse = 0;  // 0: empty
-    std::string Text;
-    bool Usable = false;  // false: QPainter draws this text every time
-    TextMask Mask;
-  };
 
   QImage Image;
   QFont Font;
   bool FontReady = false;
-  std::uint64_t UseClock = 0;
-  std::array<EllipseEntry, kEllipseCacheSize> Ellipses;
-  RecentKeys EllipsesSeen;
-  std::array<TextEntry, kTextCacheSize> Texts;
-  RecentKeys TextsSeen;
+  KeptShapes Kept;
 };
 
 }  // namespace trilume

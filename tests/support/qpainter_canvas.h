@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "render/canvas.h"
+#include "render/canvas/canvas.h"
 
 namespace trilume {
 
@@ -28,8 +28,8 @@ class QPainterCanvas final : public TCanvas {
   QPainterCanvas(const QPainterCanvas&) = delete;
   QPainterCanvas& operator=(const QPainterCanvas&) = delete;
 
-  void SetPenColor(TColor color) override;
-  void SetBrushColor(TColor color) override;
+  void SetPenColor(TColor colour) override;
+  void SetBrushColor(TColor colour) override;
   void SetBrushStyle(int style) override;
 
   void LineTo(int x, int y) override;

@@ -10,8 +10,8 @@
 
 #include "frame_test_support.h"
 #include "model/hand_geometry.h"
-#include "render/colour.h"
-#include "render/overlays.h"
+#include "render/canvas/colour.h"
+#include "render/screen_point.h"
 
 namespace trilume::testing {
 namespace {

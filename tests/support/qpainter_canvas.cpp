@@ -1,4 +1,4 @@
-#include "render/qpainter_canvas.h"
+#include "tests/support/qpainter_canvas.h"
 
 #include <QFontMetrics>
 #include <QLineF>
@@ -8,8 +8,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "render/canvas_painting.h"
-#include "render/raster_canvas.h"
+#include "render/canvas/canvas_font.h"
+#include "render/canvas/qt_brush.h"
+#include "render/canvas/raster_canvas.h"
 
 namespace trilume {
 
@@ -72,14 +73,14 @@ QPainterCanvas::QPainterCanvas(int width, int height)
   Painter.setBrush(QBrush(ToQColor(BrushColor), ToQtBrushStyle(BrushStyle)));
 }
 
-void QPainterCanvas::SetPenColor(TColor color) {
-  TCanvas::SetPenColor(color);
-  if (Painter.isActive()) Painter.setPen(CanvasPen(color));
+void QPainterCanvas::SetPenColor(TColor colour) {
+  TCanvas::SetPenColor(colour);
+  if (Painter.isActive()) Painter.setPen(CanvasPen(colour));
 }
 
-void QPainterCanvas::SetBrushColor(TColor color) {
-  TCanvas::SetBrushColor(color);
-  if (Painter.isActive()) Painter.setBrush(QBrush(ToQColor(color), ToQtBrushStyle(BrushStyle)));
+void QPainterCanvas::SetBrushColor(TColor colour) {
+  TCanvas::SetBrushColor(colour);
+  if (Painter.isActive()) Painter.setBrush(QBrush(ToQColor(colour), ToQtBrushStyle(BrushStyle)));
 }
 
 void QPainterCanvas::SetBrushStyle(int style) {

@@ -1,28 +1,10 @@
 // A frame runs 64 times a second for days: it must not touch the heap. This
-// file counts every operator new of the test program while frames run on a
+// file counts every allocation of the test program while frames run on a
 // canvas that draws nothing, so only the frame and the model are measured.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
 #include "frame_test_support.h"
-
-namespace {
-
-bool gCounting = false;
-long gAllocations = 0;
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (gCounting) ++gAllocations;
-  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
-  throw std::bad_alloc();
-}
-
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+#include "tests/support/allocation_counter.h"
 
 namespace trilume::testing {
 namespace {
@@ -53,8 +35,7 @@ TEST(NoAllocationTest, FramesWithEverythingOnAllocateNothing) {
     clock.Advance(kFrameMicros);
   }
 
-  gAllocations = 0;
-  gCounting = true;
+  StartCountingAllocations();
   // Across midnight, through CLEAR and every fill style.
   for (int frame = 0; frame < 200; ++frame) {
     if (frame % 50 == 0) Button2Click(canvas, panel, window);
@@ -62,8 +43,7 @@ TEST(NoAllocationTest, FramesWithEverythingOnAllocateNothing) {
     Timer1Timer(state, canvas, panel, window, frame % 2 == 0, clock);
     clock.Advance(kFrameMicros);
   }
-  gCounting = false;
-  EXPECT_EQ(gAllocations, 0);
+  EXPECT_EQ(StopCountingAllocations(), 0);
 }
 
 }  // namespace

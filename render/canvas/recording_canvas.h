@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "render/canvas.h"
+#include "render/canvas/canvas.h"
 
 namespace trilume {
 
