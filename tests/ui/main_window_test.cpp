@@ -1,6 +1,7 @@
 // The main window: clicks, double-clicks, the caption, frames and the
 // program-wide references.
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -188,10 +189,15 @@ TEST(CaptionTimerTest, CaptionIsTrilumeUntilTheFirstCaptionTickThenTheStatusLine
   state->StartTime = Now(clock);
   TForm1 form1(*state, clock);
   TForm2 form2;
+  QElapsedTimer sinceShown;
+  sinceShown.start();
   form1.show();
   EXPECT_EQ(form1.windowTitle(), "TRILUME");
   QTest::qWait(100);  // the first caption tick comes after 203 ms
-  EXPECT_EQ(form1.windowTitle(), "TRILUME");
+  // A loaded machine may hand the wait back late, past the first tick.
+  if (sinceShown.elapsed() < 190) {
+    EXPECT_EQ(form1.windowTitle(), "TRILUME");
+  }
   for (int i = 0; i < 300 && form1.windowTitle() == "TRILUME"; ++i) {
     QTest::qWait(10);
   }
