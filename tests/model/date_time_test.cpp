@@ -181,7 +181,7 @@ class LocaleTextTest : public ::testing::TestWithParam<LocaleCase> {};
 TEST_P(LocaleTextTest, FormatsAndReadsBack) {
   const LocaleCase& c = GetParam();
   ScopedLocale locale(c.Locale);
-  ASSERT_TRUE(locale.IsActive()) << c.Locale << " is not installed";
+  if (!locale.IsActive()) GTEST_SKIP() << c.Locale << " is not installed";
   const TDateTime date = EncodeDate(2026, 12, 8);
   const TDateTime time = EncodeTime(0, 15, 30, 0);
   EXPECT_EQ(TimeToStr(time), c.Time);

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <cmath>
+#include <locale.h>
 #include <string>
 
 #include "render/canvas/colour.h"
@@ -326,17 +327,8 @@ TEST(RenderBinary, RunsEndToEndWithTheUsersLocaleAndExitStatus) {
   ASSERT_TRUE(QFile::exists(program)) << "build the trilume-render target first";
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("TZ", "UTC");
-  environment.insert("LC_ALL", "de_DE.UTF-8");
   QProcess process;
   process.setProcessEnvironment(environment);
-  process.start(program, {"--at", "2026-12-08 00:15:30.500", "--json"});
-  ASSERT_TRUE(process.waitForFinished(30000));
-  EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-  const std::vector<QJsonObject> frames = JsonLines(process.readAllStandardOutput());
-  ASSERT_EQ(frames.size(), 1U);
-  // German dates read day first: the caption shows the user's locale.
-  EXPECT_TRUE(frames[0]["caption"].toString().startsWith("00:15:30 Tue 08.12.2026 Triangle is"))
-      << frames[0]["caption"].toString().toStdString();
 
   process.start(program, {"--frames", "0"});
   ASSERT_TRUE(process.waitForFinished(30000));
@@ -347,6 +339,21 @@ TEST(RenderBinary, RunsEndToEndWithTheUsersLocaleAndExitStatus) {
       error.startsWith("trilume-render: --frames: '0' is not a positive whole number\n"
                        "usage: trilume-render"))
       << error.toStdString();
+
+  // Asked without touching this process's own locale.
+  const locale_t german = newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t{});
+  if (german == locale_t{}) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+  freelocale(german);
+  environment.insert("LC_ALL", "de_DE.UTF-8");
+  process.setProcessEnvironment(environment);
+  process.start(program, {"--at", "2026-12-08 00:15:30.500", "--json"});
+  ASSERT_TRUE(process.waitForFinished(30000));
+  EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+  const std::vector<QJsonObject> frames = JsonLines(process.readAllStandardOutput());
+  ASSERT_EQ(frames.size(), 1U);
+  // German dates read day first: the caption shows the user's locale.
+  EXPECT_TRUE(frames[0]["caption"].toString().startsWith("00:15:30 Tue 08.12.2026 Triangle is"))
+      << frames[0]["caption"].toString().toStdString();
 }
 
 }  // namespace

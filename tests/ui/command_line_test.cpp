@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+// The real trilume program's command line, run without any display: help,
+// version and mistakes must be answered before Qt looks for a screen, and a
+// mistake must not open the clock.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStringList>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace trilume {
+namespace {
+
+struct CommandLineCase {
+  const char* Name;
+  std::vector<const char*> Arguments;
+  int ExitStatus;
+  const char* Stdout;  // regular expression for the whole output
+  const char* Stderr;
+};
+
+// Names the case in test listings.
+void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.Name; }
+
+class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(CommandLineTest, AnswersWithoutADisplay) {
+  const CommandLineCase& c = GetParam();
+  const QString program = QStringLiteral(TRILUME_BINARY_DIR "/ui/trilume");
+  ASSERT_TRUE(QFile::exists(program)) << "build the trilume target first";
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    environment.remove(QString::fromLatin1(name));
+  }
+  QStringList arguments;
+  for (const char* argument : c.Arguments) arguments << QString::fromUtf8(argument);
+
+  QProcess process;
+  process.setProcessEnvironment(environment);
+  process.start(program, arguments);
+  if (!process.waitForFinished(10000)) {
+    process.kill();
+    process.waitForFinished();
+    FAIL() << "still running after 10 s: the clock started";
+  }
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), c.ExitStatus);
+  const QString out = QString::fromUtf8(process.readAllStandardOutput());
+  const QString err = QString::fromUtf8(process.readAllStandardError());
+  const QRegularExpression outPattern(QRegularExpression::anchoredPattern(c.Stdout),
+                                      QRegularExpression::DotMatchesEverythingOption);
+  const QRegularExpression errPattern(QRegularExpression::anchoredPattern(c.Stderr),
+                                      QRegularExpression::DotMatchesEverythingOption);
+  EXPECT_TRUE(outPattern.match(out).hasMatch()) << out.toStdString();
+  EXPECT_TRUE(errPattern.match(err).hasMatch()) << err.toStdString();
+}
+
+constexpr char kHelp[] = "Usage: trilume \\[options\\]\nTRILUME, an analogue clock.*--version.*";
+constexpr char kVersion[] = "trilume [0-9]+\\.[0-9]+\\.[0-9]+\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, CommandLineTest,
+    ::testing::Values(
+        CommandLineCase{"Help", {"--help"}, 0, kHelp, ""},
+        CommandLineCase{"ShortHelp", {"-h"}, 0, kHelp, ""},
+        CommandLineCase{"HelpAllListsQtOptions", {"--help-all"}, 0, ".*-platform <name>.*", ""},
+        CommandLineCase{"Version", {"--version"}, 0, kVersion, ""},
+        // Qt's own options are let through for QApplication.
+        CommandLineCase{
+            "QtOptionsPass", {"-platform", "xcb", "-style=Fusion", "-v"}, 0, kVersion, ""},
+        CommandLineCase{"UnknownOption",
+                        {"--bogus"},
+                        2,
+                        "",
+                        "trilume: Unknown option 'bogus'\\. \\(see trilume --help\\)\n"},
+        CommandLineCase{"ControlCharactersStayOnOneLine",
+                        {"--a\nb"},
+                        2,
+                        "",
+                        "trilume: Unknown option 'a\\\\x0ab'\\. \\(see trilume --help\\)\n"},
+        CommandLineCase{"MissingValue", {"-platform"}, 2, "", "trilume: Missing value after .*\n"},
+        CommandLineCase{"Argument",
+                        {"clock.txt"},
+                        2,
+                        "",
+                        "trilume: unexpected argument 'clock\\.txt' \\(see trilume --help\\)\n"}),
+    [](const ::testing::TestParamInfo<CommandLineCase>& param) {
+      return std::string(param.param.Name);
+    });
+
+}  // namespace
+}  // namespace trilume
