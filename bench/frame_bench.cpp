@@ -13,11 +13,8 @@
 #include <ctime>
 #include <memory>
 
-#include "model/clock_state.h"
-#include "model/date_time.h"
 #include "render/canvas/raster_canvas.h"
-#include "render/frame.h"
-#include "render/panel_settings.h"
+#include "render/clock_session.h"
 #include "tests/support/qpainter_canvas.h"
 
 namespace trilume {
@@ -38,29 +35,27 @@ class FrameRig {
     setenv("TZ", "UTC", 1);
     tzset();
     std::setlocale(LC_ALL, "C");
+    Session.Clock.Set(kStartMicros);
     if (setting == Setting::kRainbow3000) {
-      Panel.ScrollBar1Position = kMaxTraceCount;
-      Panel.SetChecked(PanelCheckBox::kRainbow, true);
+      Session.Panel.ScrollBar1Position = kMaxTraceCount;
+      Session.Panel.SetChecked(PanelCheckBox::kRainbow, true);
     }
     for (int frame = 0; frame < kWarmUpFrames; ++frame) Frame();
   }
 
   void Frame() {
-    Timer1Timer(State, Surface, Panel, Window, false, Clock);
-    Clock.Advance(kFrameMicros);
+    Session.Frame();
+    Session.Clock.Advance(kFrameMicros);
   }
 
  private:
-  ClockState State;
-  PlainPanelSettings Panel;
   Canvas Surface;
-  FakeClock Clock{kStartMicros};
-  WindowSize Window;
+  ClockSession Session{Surface};
 };
 
 template <typename Canvas>
 void BM_Frame(benchmark::State& state, Setting setting) {
-  // The history alone is 72 KB: keep the rig off the stack.
+  // The session alone is 72 KB: keep the rig off the stack.
   auto rig = std::make_unique<FrameRig<Canvas>>(setting);
   for (auto _ : state) rig->Frame();
   state.SetItemsProcessed(state.iterations());

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/panel_design.h"
+
 namespace trilume {
 
 // A date-time: whole days since 30 December 1899, the fraction is the time
@@ -29,8 +31,7 @@ struct TriangleRecord {
 
 // Entry 0 stays zero, entry 1 is the current triangle, 2..3000 are older
 // ones, 3001 is never reached because NUMBER OF TRACES stops at 3000.
-inline constexpr int kTraceHistorySize = 3002;
-inline constexpr int kMaxTraceCount = 3000;
+inline constexpr int kTraceHistorySize = kMaxTraceCount + 2;
 
 // The program-wide state shared by the frame, the caption, free flight and
 // the control panel. One instance lives for the whole run; every handler
@@ -46,8 +47,8 @@ struct ClockState {
   TipOffset MinuteTip;
   TipOffset SecondTip;
 
-  std::int32_t TickDivisor = 60;
-  std::int32_t FillStyleIndex = 4;
+  std::int32_t TickDivisor = kDefaultTickDivisor;
+  std::int32_t FillStyleIndex = kDefaultFillStyle;
 
   std::int32_t SideHourMinute = 0;
   std::int32_t SideHourSecond = 0;

@@ -254,24 +254,6 @@ TDateTime TimeOf(TDateTime value) {
   return static_cast<double>(Split(value).MillisOfDay) / static_cast<double>(kMillisPerDay);
 }
 
-TDateTime EncodeDate(int year, int month, int day) {
-  if (year < kMinYear || year > kMaxYear || month < 1 || month > 12 || day < 1 ||
-      day > DaysInMonth(year, month)) {
-    throw EConvertError("Invalid argument to date encode");
-  }
-  return static_cast<double>(DaysFromCivil(year, month, day));
-}
-
-TDateTime EncodeTime(int hour, int minute, int second, int millisecond) {
-  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 ||
-      millisecond < 0 || millisecond > 999) {
-    throw EConvertError("Invalid argument to time encode");
-  }
-  const std::int64_t millis =
-      ((static_cast<std::int64_t>(hour) * 60 + minute) * 60 + second) * 1000 + millisecond;
-  return static_cast<double>(millis) / static_cast<double>(kMillisPerDay);
-}
-
 DecodedTime DecodeTime(TDateTime value) {
   const std::int64_t millis = Split(value).MillisOfDay;
   DecodedTime decoded;

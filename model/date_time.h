@@ -73,16 +73,12 @@ TDateTime UnixMicrosecondsToLocal(std::int64_t unixMicroseconds);
 std::optional<std::int64_t> LocalToUnixMicroseconds(int year, int month, int day, int hour,
                                                     int minute, int second, int millisecond);
 
-// Years 1..9999 of the proleptic Gregorian calendar; a field out of range
-// throws EConvertError. Before 30 December 1899 the day is negative and the
-// time of day is subtracted from it (-1.25 is 29 December 1899, 06:00).
-TDateTime EncodeDate(int year, int month, int day);
-TDateTime EncodeTime(int hour, int minute, int second, int millisecond);
-
 // Every decoding operation below first rounds the value to the nearest
 // millisecond and carries 24:00:00.000 into the next day, so the date, the
 // time of day, the day of the week and the texts of one value always agree
-// (23:59:59.9996 is 00:00:00.000 of the next day for all of them).
+// (23:59:59.9996 is 00:00:00.000 of the next day for all of them). Before
+// 30 December 1899 the day is negative and the time of day is subtracted
+// from it (-1.25 is 29 December 1899, 06:00).
 // A non-finite value decodes as 30 December 1899, 00:00:00.000.
 DecodedTime DecodeTime(TDateTime value);
 DecodedDate DecodeDate(TDateTime value);

@@ -22,17 +22,19 @@ inline constexpr double kMillisecondFactor = 0.0600000240000096;
 // is the millisecond fraction divided by Divisor.
 struct MovementMode {
   std::string_view Name;
-  std::int32_t Divisor = 60;
+  std::int32_t Divisor = kDefaultTickDivisor;
 };
 
-// In the order in which the names are compared (and listed in the panel).
-inline constexpr std::array<MovementMode, 7> kMovementModes = {{{"TICK", 1000},
-                                                                {"TICK2", 100},
-                                                                {"FAST", 1},
-                                                                {"SMOOTH", 60},
-                                                                {"TICKBACK2", 10},
-                                                                {"HALFBACK", 500},
-                                                                {"TICKBACK1", 30}}};
+// In the order in which the names are compared, not the panel's order
+// (SMOOTH, FAST, TICK, TICK2, TICKBACK1, TICKBACK2, HALFBACK).
+inline constexpr std::array<MovementMode, 7> kMovementModes = {
+    {{"TICK", 1000},
+     {"TICK2", 100},
+     {"FAST", 1},
+     {kDefaultMovement, kDefaultTickDivisor},
+     {"TICKBACK2", 10},
+     {"HALFBACK", 500},
+     {"TICKBACK1", 30}}};
 
 // Sets TickDivisor from the MOVEMENT text. Only an exact, case-sensitive
 // match of one of the seven names changes it.

@@ -1,40 +1,20 @@
 #include "model/tick_schedule.h"
 
-#include <algorithm>
-
 namespace trilume {
-
-namespace {
-
-// Floor division that stays right for negative numerators.
-std::int64_t FloorDiv(std::int64_t numerator, std::int64_t denominator) {
-  std::int64_t quotient = numerator / denominator;
-  if ((numerator % denominator != 0) && ((numerator < 0) != (denominator < 0))) {
-    --quotient;
-  }
-  return quotient;
-}
-
-}  // namespace
-
-std::int64_t TicksForInterval(std::int64_t intervalMilliseconds, std::int64_t tickMicroseconds) {
-  if (intervalMilliseconds <= 0) {
-    return 0;
-  }
-  const std::int64_t micros = intervalMilliseconds * 1000;
-  return std::max<std::int64_t>(1, (micros + tickMicroseconds - 1) / tickMicroseconds);
-}
 
 TickSchedule::TickSchedule(std::int64_t startMicroseconds, std::int64_t tickMicroseconds)
     : Start(startMicroseconds), Tick(tickMicroseconds > 0 ? tickMicroseconds : kTickMicroseconds) {}
 
+// Tick is positive and both results are clamped from below, so a negative
+// span never needs rounding: plain division serves for floor and ceiling.
 std::int64_t TickSchedule::TickAt(std::int64_t nowMicroseconds) const {
-  return std::max<std::int64_t>(0, FloorDiv(nowMicroseconds - Start, Tick));
+  const std::int64_t elapsed = nowMicroseconds - Start;
+  return elapsed <= 0 ? 0 : elapsed / Tick;
 }
 
 std::int64_t TickSchedule::FirstTickAtOrAfter(std::int64_t instantMicroseconds) const {
-  const std::int64_t tick = -FloorDiv(Start - instantMicroseconds, Tick);  // ceiling
-  return std::max<std::int64_t>(1, tick);
+  const std::int64_t wait = instantMicroseconds - Start;
+  return wait <= Tick ? 1 : (wait + Tick - 1) / Tick;
 }
 
 void TimerCadence::Start(const TickSchedule& schedule, std::int64_t nowMicroseconds,

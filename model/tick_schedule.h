@@ -14,8 +14,11 @@ inline constexpr std::int64_t kTickMicroseconds = 15625;
 // Ticks a timer waits between two firings: it fires at the first tick at or
 // after its interval, so 1 ms gives 1 and 200 ms gives 13 (203.125 ms).
 // An interval of zero or less gives 0: such a timer never fires.
-std::int64_t TicksForInterval(std::int64_t intervalMilliseconds,
-                              std::int64_t tickMicroseconds = kTickMicroseconds);
+constexpr std::int64_t TicksForInterval(std::int64_t intervalMilliseconds,
+                                        std::int64_t tickMicroseconds = kTickMicroseconds) {
+  if (intervalMilliseconds <= 0) return 0;
+  return (intervalMilliseconds * 1000 + tickMicroseconds - 1) / tickMicroseconds;
+}
 
 // One steady schedule: tick n is due at Start + n * Tick on a monotonic
 // clock, so a late wake-up never shifts the ticks after it. Tick 0 is the

@@ -65,18 +65,27 @@ void DrawNumerals(TCanvas& canvas, WindowSize window) {
 
 }  // namespace
 
-void Timer1Timer(ClockState& state, TCanvas& canvas, PanelSettings& panel, WindowSize window,
-                 bool freeFlight, const ClockSource& clock, TimeTextFormatter timeText) {
+CentrePosition LandedCentre(WindowSize window) {
+  return {static_cast<float>(window.Width / 2 - 4), static_cast<float>(window.Height / 2 - 17)};
+}
+
+FrameReading ReadFrameClock(const ClockSource& clock, TimeTextFormatter timeText) {
   // The only clock reading of the frame: the time text and the millisecond
   // field both come from it, so at the turn of a second they cannot
   // disagree and make the second hand jump.
-  const TDateTime frameStartTime = Now(clock);
+  const TDateTime time = Now(clock);
+  const TimeTextFormatter format = timeText != nullptr ? timeText : &TimeToStr;
+  return {time, format(time - std::trunc(time))};
+}
 
+void Timer1Timer(ClockState& state, TCanvas& canvas, PanelSettings& panel, WindowSize window,
+                 bool freeFlight, const FrameReading& reading) {
   ResetHistory(state, panel);
 
   if (!freeFlight) {
-    state.CentreX = static_cast<float>(window.Width / 2 - 4);
-    state.CentreY = static_cast<float>(window.Height / 2 - 17);
+    const CentrePosition landed = LandedCentre(window);
+    state.CentreX = landed.X;
+    state.CentreY = landed.Y;
   }
 
   // The brush is the one the previous frame (or a panel handler) left.
@@ -93,9 +102,7 @@ void Timer1Timer(ClockState& state, TCanvas& canvas, PanelSettings& panel, Windo
 
   // A text that is not HH:MM:SS throws here and ends the frame; nothing
   // below has touched the state yet.
-  const TimeTextFormatter format = timeText != nullptr ? timeText : &TimeToStr;
-  const std::string text = format(frameStartTime - std::trunc(frameStartTime));
-  const HandValues values = ReadHandValues(text, frameStartTime);
+  const HandValues values = ReadHandValues(reading.TimeText, reading.Time);
   ComputeHandTips(state, values, window.Width, window.Height);
   MeasureTriangle(state);
 

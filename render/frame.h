@@ -15,18 +15,34 @@ struct WindowSize {
   int Height = 310;
 };
 
+// Where a landed frame puts Centre (W div 2 - 4, H div 2 - 17 of the outer
+// size, about the middle of the client area); free flight sets off from it.
+struct CentrePosition {
+  float X = 0.0F;
+  float Y = 0.0F;
+};
+CentrePosition LandedCentre(WindowSize window);
+
 // Turns the frame's time of day into the text the hands are read from. The
 // program uses TimeToStr; tests and the soak put in texts of any shape.
 using TimeTextFormatter = std::string (*)(TDateTime);
 
-// One frame: reads the clock once, serves CLEAR, places Centre (unless free
-// flight is on), and draws background, dial, numerals, overlays and trace
-// in their fixed order. A time text that is not HH:MM:SS ends the frame
-// after the numerals and throws EConvertError; the state keeps the previous
-// frame's values then. Allocates nothing.
+// A frame's one reading of the clock, so the time text, the millisecond
+// field and any report of the frame agree even at the turn of a second. A
+// null formatter stands for TimeToStr.
+struct FrameReading {
+  TDateTime Time = 0.0;  // FrameStartTime
+  std::string TimeText;
+};
+FrameReading ReadFrameClock(const ClockSource& clock, TimeTextFormatter timeText = &TimeToStr);
+
+// One frame of the reading: serves CLEAR, places Centre (unless free flight
+// is on), and draws background, dial, numerals, overlays and trace in their
+// fixed order. A time text that is not HH:MM:SS ends the frame after the
+// numerals and throws EConvertError; the state keeps the previous frame's
+// values then. Allocates nothing.
 void Timer1Timer(ClockState& state, TCanvas& canvas, PanelSettings& panel, WindowSize window,
-                 bool freeFlight, const ClockSource& clock,
-                 TimeTextFormatter timeText = &TimeToStr);
+                 bool freeFlight, const FrameReading& reading);
 
 // CLEAR on the panel: fills the window rectangle with the brush in force and
 // asks the next frame to clear the trace. Several clicks make one request.

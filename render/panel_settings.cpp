@@ -25,14 +25,6 @@ TColor GridColour(int index) {
 
 }  // namespace
 
-PlainPanelSettings::PlainPanelSettings() {
-  for (PanelCheckBox box :
-       {PanelCheckBox::kShowAdditionals, PanelCheckBox::kTraceOn, PanelCheckBox::kShowClockNumbers,
-        PanelCheckBox::kShowYellowTriangle, PanelCheckBox::kShowHands}) {
-    SetChecked(box, true);
-  }
-}
-
 bool PlainPanelSettings::IsChecked(PanelCheckBox box) const {
   return IsCheckBoxNumber(box) && Checked[static_cast<std::size_t>(box)];
 }

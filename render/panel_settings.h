@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/panel_design.h"
 #include "render/canvas/colour.h"
 
 namespace trilume {
@@ -47,8 +48,6 @@ class PanelSettings {
 // numbers outside 1..9 read as unchecked and ignore SetChecked.
 class PlainPanelSettings final : public PanelSettings {
  public:
-  PlainPanelSettings();
-
   bool IsChecked(PanelCheckBox box) const override;
   int GetScrollBar1Position() const override { return ScrollBar1Position; }
   int GetScrollBar2Position() const override { return ScrollBar2Position; }
@@ -61,10 +60,10 @@ class PlainPanelSettings final : public PanelSettings {
   void SetChecked(PanelCheckBox box, bool checked);
 
   // Indexed by the check box number; slot 0 is unused.
-  std::array<bool, 10> Checked{};
-  int ScrollBar1Position = 20;
-  int ScrollBar2Position = 2;
-  std::string MovementText = "SMOOTH";
+  std::array<bool, 10> Checked = kDefaultChecked;
+  int ScrollBar1Position = kDefaultTraceCount;
+  int ScrollBar2Position = kDefaultAlternativeColours;
+  std::string MovementText = kDefaultMovement;
   int ForegroundIndex = kDefaultForegroundIndex;  // into kColorGridColors
   int BackgroundIndex = kDefaultBackgroundIndex;
   int ClearRequest = 0;

@@ -20,29 +20,6 @@ QString PairText(float x, float y) {
 
 }  // namespace
 
-void CaptureModel(const ClockState& state, FrameReport& report) {
-  report.CentreX = state.CentreX;
-  report.CentreY = state.CentreY;
-  report.TickDivisor = state.TickDivisor;
-  report.HourTip = state.HourTip;
-  report.MinuteTip = state.MinuteTip;
-  report.SecondTip = state.SecondTip;
-  report.SideHourMinute = state.SideHourMinute;
-  report.SideHourSecond = state.SideHourSecond;
-  report.SideMinuteSecond = state.SideMinuteSecond;
-  report.Circumradius = state.Circumradius;
-  report.AngleAtHour = state.AngleAtHour;
-  report.AngleAtMinute = state.AngleAtMinute;
-  report.AngleAtSecond = state.AngleAtSecond;
-  report.UnitsAtHour = state.UnitsAtHour;
-  report.UnitsAtMinute = state.UnitsAtMinute;
-  report.UnitsAtSecond = state.UnitsAtSecond;
-  report.TriangleKind = state.TriangleKind;
-  report.AngleKind = state.AngleKind;
-  report.DriftX = state.DriftX;
-  report.DriftY = state.DriftY;
-}
-
 QJsonValue FloatJsonValue(float value) {
   if (!std::isfinite(value)) return QJsonValue(QJsonValue::Null);  // JSON has no NaN
   std::array<char, 32> text{};
@@ -72,63 +49,67 @@ QString LocalDateTimeText(TDateTime value) {
 }
 
 QJsonObject FrameReportJson(const FrameReport& report) {
+  const ClockState& state = report.State;
+  const FrameReading& reading = report.Outcome.Reading;
   QJsonObject json{
       {QStringLiteral("frame"), report.Frame},
-      {QStringLiteral("time"), LocalDateTimeText(report.Time)},
-      {QStringLiteral("time_text"), Utf8(report.TimeText)},
-      {QStringLiteral("ok"), report.Ok},
-      {QStringLiteral("centre"), Pair(report.CentreX, report.CentreY)},
-      {QStringLiteral("tick_divisor"), report.TickDivisor},
+      {QStringLiteral("time"), LocalDateTimeText(reading.Time)},
+      {QStringLiteral("time_text"), Utf8(reading.TimeText)},
+      {QStringLiteral("ok"), report.Outcome.Ok},
+      {QStringLiteral("centre"), Pair(state.CentreX, state.CentreY)},
+      {QStringLiteral("tick_divisor"), state.TickDivisor},
       {QStringLiteral("tips"),
-       QJsonObject{{QStringLiteral("hour"), Pair(report.HourTip.X, report.HourTip.Y)},
-                   {QStringLiteral("minute"), Pair(report.MinuteTip.X, report.MinuteTip.Y)},
-                   {QStringLiteral("second"), Pair(report.SecondTip.X, report.SecondTip.Y)}}},
+       QJsonObject{{QStringLiteral("hour"), Pair(state.HourTip.X, state.HourTip.Y)},
+                   {QStringLiteral("minute"), Pair(state.MinuteTip.X, state.MinuteTip.Y)},
+                   {QStringLiteral("second"), Pair(state.SecondTip.X, state.SecondTip.Y)}}},
       {QStringLiteral("sides"),
-       QJsonObject{{QStringLiteral("hour_minute"), report.SideHourMinute},
-                   {QStringLiteral("hour_second"), report.SideHourSecond},
-                   {QStringLiteral("minute_second"), report.SideMinuteSecond}}},
-      {QStringLiteral("circumradius"), FloatJsonValue(report.Circumradius)},
+       QJsonObject{{QStringLiteral("hour_minute"), state.SideHourMinute},
+                   {QStringLiteral("hour_second"), state.SideHourSecond},
+                   {QStringLiteral("minute_second"), state.SideMinuteSecond}}},
+      {QStringLiteral("circumradius"), FloatJsonValue(state.Circumradius)},
       {QStringLiteral("angles"),
-       QJsonObject{{QStringLiteral("hour"), FloatJsonValue(report.AngleAtHour)},
-                   {QStringLiteral("minute"), FloatJsonValue(report.AngleAtMinute)},
-                   {QStringLiteral("second"), FloatJsonValue(report.AngleAtSecond)}}},
-      {QStringLiteral("units"), QJsonObject{{QStringLiteral("hour"), report.UnitsAtHour},
-                                            {QStringLiteral("minute"), report.UnitsAtMinute},
-                                            {QStringLiteral("second"), report.UnitsAtSecond}}},
-      {QStringLiteral("kind"), Utf8(report.TriangleKind)},
-      {QStringLiteral("angle_kind"), Utf8(report.AngleKind)},
+       QJsonObject{{QStringLiteral("hour"), FloatJsonValue(state.AngleAtHour)},
+                   {QStringLiteral("minute"), FloatJsonValue(state.AngleAtMinute)},
+                   {QStringLiteral("second"), FloatJsonValue(state.AngleAtSecond)}}},
+      {QStringLiteral("units"), QJsonObject{{QStringLiteral("hour"), state.UnitsAtHour},
+                                            {QStringLiteral("minute"), state.UnitsAtMinute},
+                                            {QStringLiteral("second"), state.UnitsAtSecond}}},
+      {QStringLiteral("kind"), Utf8(state.TriangleKind)},
+      {QStringLiteral("angle_kind"), Utf8(state.AngleKind)},
       {QStringLiteral("caption"), Utf8(report.Caption)},
   };
-  if (!report.Ok) json.insert(QStringLiteral("error"), Utf8(report.Error));
-  if (report.Free) json.insert(QStringLiteral("drift"), QJsonArray{report.DriftX, report.DriftY});
+  if (!report.Outcome.Ok) json.insert(QStringLiteral("error"), Utf8(report.Outcome.Error));
+  if (report.Free) json.insert(QStringLiteral("drift"), QJsonArray{state.DriftX, state.DriftY});
   return json;
 }
 
 QString FrameReportSummary(const FrameReport& report, int frameCount) {
+  const ClockState& state = report.State;
+  const FrameReading& reading = report.Outcome.Reading;
   QString text;
   text += QStringLiteral("frame %1 of %2  %3  time text \"%4\"\n")
               .arg(report.Frame)
               .arg(frameCount)
-              .arg(LocalDateTimeText(report.Time), Utf8(report.TimeText));
-  if (!report.Ok) {
+              .arg(LocalDateTimeText(reading.Time), Utf8(reading.TimeText));
+  if (!report.Outcome.Ok) {
     text += QStringLiteral("error: %1 (the values below are those the model kept)\n")
-                .arg(Utf8(report.Error));
+                .arg(Utf8(report.Outcome.Error));
   }
-  text += QStringLiteral("centre %1%2\n")
-              .arg(PairText(report.CentreX, report.CentreY),
-                   report.Free
-                       ? QStringLiteral("  drift (%1, %2)").arg(report.DriftX).arg(report.DriftY)
-                       : QString());
+  text +=
+      QStringLiteral("centre %1%2\n")
+          .arg(PairText(state.CentreX, state.CentreY),
+               report.Free ? QStringLiteral("  drift (%1, %2)").arg(state.DriftX).arg(state.DriftY)
+                           : QString());
   text += QStringLiteral("tips   hour %1  minute %2  second %3\n")
-              .arg(PairText(report.HourTip.X, report.HourTip.Y),
-                   PairText(report.MinuteTip.X, report.MinuteTip.Y),
-                   PairText(report.SecondTip.X, report.SecondTip.Y));
+              .arg(PairText(state.HourTip.X, state.HourTip.Y),
+                   PairText(state.MinuteTip.X, state.MinuteTip.Y),
+                   PairText(state.SecondTip.X, state.SecondTip.Y));
   text += QStringLiteral("sides  hour-minute %1  hour-second %2  minute-second %3\n")
-              .arg(report.SideHourMinute)
-              .arg(report.SideHourSecond)
-              .arg(report.SideMinuteSecond);
+              .arg(state.SideHourMinute)
+              .arg(state.SideHourSecond)
+              .arg(state.SideMinuteSecond);
   text += QStringLiteral("kind   \"%1\"  angle kind \"%2\"\n")
-              .arg(Utf8(report.TriangleKind), Utf8(report.AngleKind));
+              .arg(Utf8(state.TriangleKind), Utf8(state.AngleKind));
   return text;
 }
 

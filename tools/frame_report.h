@@ -3,49 +3,24 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
-#include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "render/clock_session.h"
 
 namespace trilume {
 
-// What one frame left in the clock state, as trilume-render reports it.
+// One frame as trilume-render reports it: what it left in the clock state
+// and the frame's own facts. Only read while the state stays as the frame
+// left it.
 struct FrameReport {
-  int Frame = 0;         // 1-based
-  TDateTime Time = 0.0;  // FrameStartTime
-  std::string TimeText;  // the text the hands were read from
-  bool Ok = true;        // false when the time text did not read
-  std::string Error;     // the reason, when not Ok
-  float CentreX = 0.0F;
-  float CentreY = 0.0F;
-  std::int32_t TickDivisor = 0;
-  TipOffset HourTip;
-  TipOffset MinuteTip;
-  TipOffset SecondTip;
-  std::int32_t SideHourMinute = 0;
-  std::int32_t SideHourSecond = 0;
-  std::int32_t SideMinuteSecond = 0;
-  float Circumradius = 0.0F;
-  float AngleAtHour = 0.0F;
-  float AngleAtMinute = 0.0F;
-  float AngleAtSecond = 0.0F;
-  std::int32_t UnitsAtHour = 0;
-  std::int32_t UnitsAtMinute = 0;
-  std::int32_t UnitsAtSecond = 0;
-  std::string_view TriangleKind;  // one of the constant words, never owned
-  std::string_view AngleKind;
+  int Frame = 0;  // 1-based
+  const ClockState& State;
+  const FrameOutcome& Outcome;  // its reading, the text the hands were read from, ok or error
   std::string Caption;
   bool Free = false;  // free flight: the drift is reported too
-  std::int32_t DriftX = 0;
-  std::int32_t DriftY = 0;
 };
-
-// Copies the model's values after a frame. Texts and flags are left to the
-// caller.
-void CaptureModel(const ClockState& state, FrameReport& report);
 
 // A float as the shortest decimal that reads back to the same 32-bit value
 // (-5.86F gives -5.86, not -5.860000133514404), held in the double that

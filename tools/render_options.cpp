@@ -9,6 +9,7 @@
 #include <exception>
 
 #include "model/date_time.h"
+#include "render/canvas/colour.h"
 
 namespace trilume {
 namespace {
@@ -16,6 +17,7 @@ namespace {
 // The years the date-time layer converts; the four digits of --at.
 constexpr int kFirstYear = 1;
 constexpr int kLastYear = 9999;
+constexpr int kLastGridIndex = static_cast<int>(kColorGridColors.size()) - 1;
 
 struct SettingName {
   const char* Name;
@@ -36,9 +38,10 @@ constexpr std::array<SettingName, 13> kSettingNames = {{
     {"hands", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowHands, 0, 1},
     {"links", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowLinkLines, 0, 1},
     {"traces", PanelAssignment::Target::kScrollBar1, PanelCheckBox::kTraceOn, 1, kMaxTraceCount},
-    {"colors", PanelAssignment::Target::kScrollBar2, PanelCheckBox::kTraceOn, 1, 12},
-    {"fg", PanelAssignment::Target::kForeground, PanelCheckBox::kTraceOn, 0, 15},
-    {"bg", PanelAssignment::Target::kBackground, PanelCheckBox::kTraceOn, 0, 15},
+    {"colors", PanelAssignment::Target::kScrollBar2, PanelCheckBox::kTraceOn, 1,
+     kMaxAlternativeColours},
+    {"fg", PanelAssignment::Target::kForeground, PanelCheckBox::kTraceOn, 0, kLastGridIndex},
+    {"bg", PanelAssignment::Target::kBackground, PanelCheckBox::kTraceOn, 0, kLastGridIndex},
 }};
 
 QString KnownSettingNames() {
@@ -176,15 +179,22 @@ void AddOptions(QCommandLineParser& parser) {
        QStringLiteral("X")},
       {QStringLiteral("size"), QStringLiteral("Outer size of the main window (default 280x310)."),
        QStringLiteral("WxH")},
-      {QStringLiteral("movement"), QStringLiteral("MOVEMENT text (default SMOOTH)."),
+      {QStringLiteral("movement"),
+       QStringLiteral("MOVEMENT text (default %1).").arg(QLatin1String(kDefaultMovement)),
        QStringLiteral("TEXT")},
       {QStringLiteral("json"), QStringLiteral("One JSON object per frame, one per line.")},
       {QStringLiteral("set"),
        QStringLiteral("Panel settings: trace, rainbow, yellow, square, additionals, numbers, "
-                      "lengths, hands, links (0 or 1); traces (1..3000); colors (1..12); "
-                      "fg, bg (0..15)."),
+                      "lengths, hands, links (0 or 1); traces (1..%1); colors (1..%2); "
+                      "fg, bg (0..%3).")
+           .arg(kMaxTraceCount)
+           .arg(kMaxAlternativeColours)
+           .arg(kLastGridIndex),
        QStringLiteral("NAME=VALUE[,NAME=VALUE...]")},
-      {QStringLiteral("fill-style"), QStringLiteral("Starting fill style 0..8 (default 4)."),
+      {QStringLiteral("fill-style"),
+       QStringLiteral("Starting fill style 0..%1 (default %2).")
+           .arg(kLastFillStyle)
+           .arg(kDefaultFillStyle),
        QStringLiteral("N")},
       {QStringLiteral("clear-before"), QStringLiteral("Press CLEAR before frame K (1..N)."),
        QStringLiteral("K")},
@@ -280,8 +290,9 @@ RenderParse Parse(QStringList arguments) {
   if (parser.isSet(QStringLiteral("fill-style"))) {
     const QString text = parser.value(QStringLiteral("fill-style"));
     const std::optional<int> style = WholeNumber(text);
-    if (!style || *style > 8) {
-      return Failure(OptionError("fill-style", text, QStringLiteral("is not a fill style 0..8")));
+    if (!style || *style > kLastFillStyle) {
+      return Failure(OptionError("fill-style", text,
+                                 QStringLiteral("is not a fill style 0..%1").arg(kLastFillStyle)));
     }
     options.FillStyle = *style;
   }

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "model/panel_design.h"
+#include "model/tick_schedule.h"
 #include "render/frame.h"
 #include "render/panel_settings.h"
 
@@ -39,12 +41,12 @@ struct RenderOptions {
   // The first frame's instant; empty means "now", read when the run starts.
   std::optional<std::int64_t> StartUnixMicroseconds;
   int Frames = 1;
-  std::int64_t IntervalMicroseconds = 15625;
+  std::int64_t IntervalMicroseconds = kTickMicroseconds;
   WindowSize Window;
-  QString Movement = QStringLiteral("SMOOTH");
+  QString Movement = QString::fromLatin1(kDefaultMovement);
   bool Json = false;
   std::vector<PanelAssignment> Settings;
-  int FillStyle = 4;
+  int FillStyle = kDefaultFillStyle;
   // 1-based frame numbers before which CLEAR is pressed, ascending, no repeats.
   std::vector<int> ClearBefore;
   QString PngFile;  // empty: no picture

@@ -4,14 +4,11 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 #include <algorithm>
-#include <cmath>
-#include <exception>
 #include <memory>
 
 #include "model/caption.h"
-#include "model/free_flight.h"
 #include "render/canvas/raster_canvas.h"
-#include "render/panel_settings.h"
+#include "render/clock_session.h"
 #include "tools/frame_report.h"
 
 namespace trilume {
@@ -24,15 +21,6 @@ QByteArray ErrorLine(const QString& message) {
 bool WriteAll(QIODevice& device, const QByteArray& bytes) {
   return device.write(bytes) == bytes.size();
 }
-
-// Everything that lives for the whole run; built once, so a frame only
-// draws and measures.
-struct RenderSession {
-  ClockState State;
-  PlainPanelSettings Panel;
-  RasterCanvas Canvas;
-  FakeClock Clock;
-};
 
 }  // namespace
 
@@ -50,67 +38,45 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
     }
   }
 
-  // The clock state alone holds 3002 trace entries: keep it off the stack.
-  auto session = std::make_unique<RenderSession>();
-  ClockState& state = session->State;
-  PlainPanelSettings& panel = session->Panel;
-  RasterCanvas& canvas = session->Canvas;
-  FakeClock& clock = session->Clock;
-
-  clock.Set(startUnixMicroseconds);
-  state.StartTime = Now(clock);
-  state.FillStyleIndex = options.FillStyle;
-  panel.MovementText = options.Movement.toStdString();
-  ApplyPanelSettings(options.Settings, panel);
-
+  // Built once, so a frame only draws and measures.
+  RasterCanvas canvas;
+  const auto session = std::make_unique<ClockSession>(canvas);
+  session->Clock.Set(startUnixMicroseconds);
+  session->State.StartTime = Now(session->Clock);
+  session->State.FillStyleIndex = options.FillStyle;
+  session->Panel.MovementText = options.Movement.toStdString();
+  ApplyPanelSettings(options.Settings, session->Panel);
+  session->Window = window;
+  session->TimeText = timeText;
+  session->Free = options.Free;
   if (options.Free) {
-    // FREE is pressed on a landed clock, so the flight sets off from the
-    // centre a landed frame computes.
-    state.CentreX = static_cast<float>(window.Width / 2 - 4);
-    state.CentreY = static_cast<float>(window.Height / 2 - 17);
+    // FREE is pressed on a landed clock, so the first frame is drawn where
+    // the clock stood and the flight sets off from there.
+    const CentrePosition landed = LandedCentre(window);
+    session->State.CentreX = landed.X;
+    session->State.CentreY = landed.Y;
   }
 
-  FrameReport report;
-  report.Free = options.Free;
   auto nextClear = options.ClearBefore.begin();
   bool outputFailed = false;
-
   for (int frame = 1; frame <= options.Frames && !outputFailed; ++frame) {
-    if (frame > 1) clock.Advance(options.IntervalMicroseconds);
+    if (frame > 1) session->Clock.Advance(options.IntervalMicroseconds);
     if (nextClear != options.ClearBefore.end() && *nextClear == frame) {
-      Button2Click(canvas, panel, window);
+      Button2Click(canvas, session->Panel, window);
       ++nextClear;
     }
-    if (options.Free) FreeFlightStep(state, window.Width, window.Height);
-
-    bool ok = true;
-    std::string error;
-    try {
-      Timer1Timer(state, canvas, panel, window, options.Free, clock, timeText);
-    } catch (const std::exception& e) {
-      // The program shows this and goes on with the next frame; so do we.
-      ok = false;
-      error = e.what();
-    }
-
-    // Texts are only made for frames that are reported.
-    if (!options.Json && frame != options.Frames) continue;
-    report.Frame = frame;
-    report.Time = Now(clock);
-    // The very text the frame read: the fraction of the frame's own reading.
-    report.TimeText = timeText(report.Time - std::trunc(report.Time));
-    report.Ok = ok;
-    report.Error = std::move(error);
-    CaptureModel(state, report);
-    report.Caption = ComposeCaption(Now(clock), state);
-    if (options.Json) {
+    const FrameOutcome& outcome = session->Frame();
+    // Reported before the flight moves Centre: what this frame drew. Texts
+    // are only made for frames that are reported.
+    if (options.Json || frame == options.Frames) {
+      const FrameReport report{frame, session->State, outcome,
+                               ComposeCaption(outcome.Reading.Time, session->State), options.Free};
       outputFailed = !WriteAll(
-          out, QJsonDocument(FrameReportJson(report)).toJson(QJsonDocument::Compact) + '\n');
+          out, options.Json
+                   ? QJsonDocument(FrameReportJson(report)).toJson(QJsonDocument::Compact) + '\n'
+                   : FrameReportSummary(report, options.Frames).toUtf8());
     }
-  }
-
-  if (!options.Json && !outputFailed) {
-    outputFailed = !WriteAll(out, FrameReportSummary(report, options.Frames).toUtf8());
+    session->AfterFrame();
   }
   if (outputFailed) {
     WriteAll(err, ErrorLine(QStringLiteral("cannot write the report: %1").arg(out.errorString())));

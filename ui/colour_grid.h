@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "model/panel_design.h"
 #include "render/canvas/colour.h"
 
 namespace trilume {

@@ -27,7 +27,7 @@ constexpr int kCheckBoxSize = 17;
 constexpr int kLabel5Width = 12;
 constexpr int kLabel2Width = 6;
 
-QLabel* MakeLabel(QWidget* parent, const char* text, int left, int top, int width) {
+QLabel* MakeLabel(QWidget* parent, const QByteArray& text, int left, int top, int width) {
   auto* label = new QLabel(QString::fromLatin1(text), parent);
   FillBackground(*label, QColor(0, 0, 255));
   label->setGeometry(left, top, width, kLabelHeight);
@@ -42,10 +42,11 @@ void ShowValue(QLabel* label, int value, int designWidth) {
   label->resize(std::max(designWidth, textWidth), label->height());
 }
 
-QCheckBox* MakeCheckBox(QWidget* parent, int left, int top, bool checked) {
+// CheckBox`number` as the panel opens.
+QCheckBox* MakeCheckBox(QWidget* parent, int number, int left, int top) {
   auto* box = new QCheckBox(parent);
   box->setGeometry(left, top, kCheckBoxSize, kCheckBoxSize);
-  box->setChecked(checked);
+  box->setChecked(kDefaultChecked[static_cast<std::size_t>(number)]);
   box->setFocusPolicy(Qt::StrongFocus);
   return box;
 }
@@ -137,34 +138,35 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   setFont(panelFont);
 
   Label6 = MakeLabel(this, "TRACE ON", 8, 8, 55);
-  CheckBox2 = MakeCheckBox(this, 64, 8, true);
+  CheckBox2 = MakeCheckBox(this, 2, 64, 8);
   Label12 = MakeLabel(this, "RAINBOW", 8, 32, 52);
-  CheckBox6 = MakeCheckBox(this, 64, 32, false);
+  CheckBox6 = MakeCheckBox(this, 6, 64, 32);
   Label7 = MakeLabel(this, "COLOUR", 8, 56, 45);
   CColorGrid1 = new TCColorGrid(this);
   CColorGrid1->setGeometry(8, 80, 104, 88);
 
   Label4 = MakeLabel(this, "NUMBER OF TRACES", 80, 8, 110);
-  ScrollBar1 = MakeScrollBar(this, 208, 8, 1, kMaxTraceCount, 20, 20);
-  Label5 = MakeLabel(this, "20", 272, 8, kLabel5Width);
+  ScrollBar1 = MakeScrollBar(this, 208, 8, 1, kMaxTraceCount, kDefaultTraceCount, 20);
+  Label5 = MakeLabel(this, QByteArray::number(kDefaultTraceCount), 272, 8, kLabel5Width);
   Label1 = MakeLabel(this, "ALTERNATIVE COLORS", 80, 32, 121);
-  ScrollBar2 = MakeScrollBar(this, 208, 32, 1, 12, 2, 1);
-  Label2 = MakeLabel(this, "2", 272, 32, kLabel2Width);
+  ScrollBar2 =
+      MakeScrollBar(this, 208, 32, 1, kMaxAlternativeColours, kDefaultAlternativeColours, 1);
+  Label2 = MakeLabel(this, QByteArray::number(kDefaultAlternativeColours), 272, 32, kLabel2Width);
 
   Label10 = MakeLabel(this, "SHOW YELLOW TRIANGLE", 120, 64, 139);
-  CheckBox4 = MakeCheckBox(this, 272, 64, true);
+  CheckBox4 = MakeCheckBox(this, 4, 272, 64);
   Label15 = MakeLabel(this, "SHOW NUMBERS SQUARE", 120, 80, 139);
-  CheckBox9 = MakeCheckBox(this, 272, 80, false);
+  CheckBox9 = MakeCheckBox(this, 9, 272, 80);
   Label3 = MakeLabel(this, "SHOW ADDITIONALS", 120, 96, 109);
-  CheckBox1 = MakeCheckBox(this, 272, 96, true);
+  CheckBox1 = MakeCheckBox(this, 1, 272, 96);
   Label9 = MakeLabel(this, "SHOW CLOCK NUMBERS", 120, 112, 129);
-  CheckBox3 = MakeCheckBox(this, 272, 112, true);
+  CheckBox3 = MakeCheckBox(this, 3, 272, 112);
   Label11 = MakeLabel(this, "SHOW LINE LENGTHS", 120, 128, 115);
-  CheckBox5 = MakeCheckBox(this, 272, 128, false);
+  CheckBox5 = MakeCheckBox(this, 5, 272, 128);
   Label13 = MakeLabel(this, "SHOW HANDS", 120, 144, 75);
-  CheckBox7 = MakeCheckBox(this, 272, 144, true);
+  CheckBox7 = MakeCheckBox(this, 7, 272, 144);
   Label14 = MakeLabel(this, "SHOW LINK LINES", 120, 160, 95);
-  CheckBox8 = MakeCheckBox(this, 272, 160, false);
+  CheckBox8 = MakeCheckBox(this, 8, 272, 160);
   Label8 = MakeLabel(this, "MOVEMENT", 120, 176, 62);
 
   ComboBox1 = new QComboBox(this);

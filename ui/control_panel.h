@@ -106,7 +106,7 @@ class TForm2 final : public QWidget, public PanelSettings {
  private:
   void MovementTextChanged(const QString& text);
 
-  std::string MovementText = "SMOOTH";
+  std::string MovementText = kDefaultMovement;
   int ClearRequest = 0;    // Button2's integer
   int FreeFlightFlag = 0;  // Button1's integer
   DesignSizeKeeper DesignSize{*this, QSize(kDesignOuterWidth, kClientHeight), Qt::Horizontal};

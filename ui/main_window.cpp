@@ -9,6 +9,7 @@
 
 #include "model/caption.h"
 #include "model/free_flight.h"
+#include "render/clock_session.h"
 #include "ui/control_panel.h"
 #include "ui/error_window.h"
 #include "ui/window_setup.h"
@@ -20,7 +21,7 @@ TForm1* Form1 = nullptr;
 TForm1::TForm1(ClockState& state, const ClockSource& clock, QWidget* parent)
     : QWidget(parent),
       Timer1(Timers, 1, true),
-      Timer2(Timers, 200, true),
+      Timer2(Timers, kCaptionIntervalMilliseconds, true),
       Image1(nullptr),
       Timer3(Timers, 1, false),
       State(state),
@@ -63,8 +64,8 @@ void TForm1::Timer1Timer() {
   // Qt lets no exception pass through its event loop: a failed frame is
   // reported here and the next tick runs as usual.
   try {
-    trilume::Timer1Timer(State, Canvas, *Form2, GetOuterSize(), Timer3.GetEnabled(), Clock,
-                         TimeText);
+    trilume::Timer1Timer(State, Canvas, *Form2, GetOuterSize(), Timer3.GetEnabled(),
+                         ReadFrameClock(Clock, TimeText));
   } catch (const std::exception& error) {
     ShowException(error.what(), this);
   } catch (...) {

@@ -30,9 +30,6 @@ inline constexpr std::array<TColor, 16> kColorGridColors = {
     kBlack,  kMaroon, kGreen, kOlive,  kNavy, kPurple,  kTeal, kGray,
     kSilver, kRed,    kLime,  kYellow, kBlue, kFuchsia, kAqua, kWhite};
 
-inline constexpr int kDefaultForegroundIndex = 2;  // green
-inline constexpr int kDefaultBackgroundIndex = 4;  // navy
-
 // 0x00BBGGRR -> 0xFFRRGGBB, the layout of a 32-bit raster pixel.
 constexpr std::uint32_t ToArgb(TColor colour) {
   return 0xFF000000U | ((colour & 0xFFU) << 16) | (colour & 0xFF00U) | ((colour >> 16) & 0xFFU);

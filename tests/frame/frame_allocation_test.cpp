@@ -3,6 +3,8 @@
 // canvas that draws nothing, so only the frame and the model are measured.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "frame_test_support.h"
 #include "tests/support/allocation_counter.h"
 
@@ -20,30 +22,30 @@ class NullCanvas final : public TCanvas {
 
 TEST(NoAllocationTest, FramesWithEverythingOnAllocateNothing) {
   PinTimeZoneAndLocale();
-  ClockState state;
-  PlainPanelSettings panel;
+  NullCanvas canvas;
+  const auto session = std::make_unique<ClockSession>(canvas);
   for (PanelCheckBox box : {PanelCheckBox::kShowLineLengths, PanelCheckBox::kRainbow,
                             PanelCheckBox::kShowNumbersSquare, PanelCheckBox::kShowLinkLines}) {
-    panel.SetChecked(box, true);
+    session->Panel.SetChecked(box, true);
   }
-  panel.ScrollBar1Position = 3000;
-  NullCanvas canvas;
-  FakeClock clock(At(23, 59, 58, 0));
-  const WindowSize window;
+  session->Panel.ScrollBar1Position = 3000;
+  session->Clock.Set(At(23, 59, 58, 0));
   for (int frame = 0; frame < 3; ++frame) {
-    Timer1Timer(state, canvas, panel, window, false, clock);
-    clock.Advance(kFrameMicros);
+    session->Frame();
+    session->Clock.Advance(kFrameMicros);
   }
 
   StartCountingAllocations();
   // Across midnight, through CLEAR and every fill style.
   for (int frame = 0; frame < 200; ++frame) {
-    if (frame % 50 == 0) Button2Click(canvas, panel, window);
-    state.FillStyleIndex = frame % 9;
-    Timer1Timer(state, canvas, panel, window, frame % 2 == 0, clock);
-    clock.Advance(kFrameMicros);
+    if (frame % 50 == 0) Button2Click(canvas, session->Panel, session->Window);
+    session->State.FillStyleIndex = frame % 9;
+    session->Free = frame % 2 == 0;
+    session->Frame();
+    session->Clock.Advance(kFrameMicros);
   }
   EXPECT_EQ(StopCountingAllocations(), 0);
+  EXPECT_TRUE(session->LastFrame.Ok);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QString>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "frame_test_support.h"
@@ -33,15 +34,17 @@ bool UpdatingGoldens() {
   return update != nullptr && std::string(update) == "1";
 }
 
+// Frames alone: a free-flight scene keeps Centre where it was put.
 QImage RenderScene(const Scene& scene, WindowSize window) {
-  ClockState state;
-  PlainPanelSettings panel;
-  scene.Setup(panel, state);
   RasterCanvas canvas;
-  FakeClock clock(scene.LastFrame - (scene.Frames - 1) * kFrameMicros);
+  const auto session = std::make_unique<ClockSession>(canvas);
+  scene.Setup(session->Panel, session->State);
+  session->Window = window;
+  session->Free = scene.FreeFlight;
+  session->Clock.Set(scene.LastFrame - (scene.Frames - 1) * kFrameMicros);
   for (int frame = 0; frame < scene.Frames; ++frame) {
-    Timer1Timer(state, canvas, panel, window, scene.FreeFlight, clock);
-    clock.Advance(kFrameMicros);
+    EXPECT_TRUE(session->Frame().Ok);
+    session->Clock.Advance(kFrameMicros);
   }
   return canvas.GetImage().copy(0, 0, window.Width, window.Height);
 }

@@ -1,14 +1,17 @@
 // The frame's order of drawing, the pen and brush each step hands to the
 // next, the worked positions at the start-up window size, the failing time
-// text, free flight and the single clock reading.
+// text, free flight, the single clock reading and the order of a session's
+// tick.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame_test_support.h"
+#include "model/caption.h"
 #include "model/hand_geometry.h"
 #include "render/canvas/colour.h"
 #include "render/screen_point.h"
@@ -172,8 +175,9 @@ TEST_F(FrameTest, UnreadableTimeTextEndsTheFrameAfterTheNumeralsAndKeepsTheState
 
   Clock.Advance(3'000'000);
   Canvas.Calls.clear();
-  EXPECT_THROW(Timer1Timer(State, Canvas, Panel, Window, false, Clock, &TwelveHourText),
-               EConvertError);
+  EXPECT_THROW(
+      Timer1Timer(State, Canvas, Panel, Window, false, ReadFrameClock(Clock, &TwelveHourText)),
+      EConvertError);
   const std::vector<std::string> drawn = Describe(Canvas.Calls);
   ASSERT_EQ(drawn.size(), 7U);
   EXPECT_EQ(drawn[0], "FillRect(0,0,280,310) brush=800000/5");
@@ -199,7 +203,7 @@ TEST_F(FrameTest, UnreadableTimeTextEndsTheFrameAfterTheNumeralsAndKeepsTheState
 }
 
 TEST_F(FrameTest, MissingFormatterFallsBackToTheLocaleTimeText) {
-  Timer1Timer(State, Canvas, Panel, Window, false, Clock, nullptr);
+  Timer1Timer(State, Canvas, Panel, Window, false, ReadFrameClock(Clock, nullptr));
   EXPECT_FALSE(State.TriangleKind.empty());
   EXPECT_EQ(TipPoint(State, State.SecondTip).Y, 252);
 }
@@ -259,7 +263,7 @@ class OneReadingTest : public FrameTest, public ::testing::WithParamInterface<Tu
 
 TEST_P(OneReadingTest, TimeTextAndMillisecondsComeFromOneReading) {
   CreepingClock clock(GetParam().Instant);
-  Timer1Timer(State, Canvas, Panel, Window, false, clock);
+  Timer1Timer(State, Canvas, Panel, Window, false, ReadFrameClock(clock));
   EXPECT_EQ(clock.Reads, 1);
   // Text and milliseconds from different readings put the hand a whole
   // step off for one frame; from one reading it is within a millisecond.
@@ -297,6 +301,30 @@ TEST_F(FrameTest, ColourGridChangeOutlinesAndFillsTheWindowInTheStyleInForce) {
   // The next background is filled in the picked colour.
   const std::vector<CanvasCall> calls = FrameCalls();
   EXPECT_EQ(Describe(calls[0]), "FillRect(0,0,280,310) brush=00FF00/7");
+}
+
+// A tick runs the window's timers in their order: the frame, the caption
+// on every 13th tick, then the flight step. So a free clock's frame stands
+// where the last step left Centre, and a caption names that frame's kind.
+TEST_F(FrameTest, SessionTickRunsFrameThenCaptionEvery13thTickThenFlightStep) {
+  Set(PanelCheckBox::kShowLinkLines, true);  // the last line but one ends at Centre
+  Session.Free = true;
+  State.CentreX = 136.0F;
+  State.CentreY = 138.0F;
+  for (int tick = 1; tick <= 26; ++tick) {
+    Clock.Advance(kFrameMicros);
+    State.TriangleKind = {};  // named again only by this tick's frame
+    Canvas.Calls.clear();
+    EXPECT_EQ(Session.Tick(), tick % 13 == 0) << tick;
+    ASSERT_TRUE(Session.LastFrame.Ok && Canvas.Calls.size() >= 2) << tick;
+    const CanvasCall& toCentre = Canvas.Calls[Canvas.Calls.size() - 2];
+    EXPECT_EQ(std::make_pair(toCentre.X2, toCentre.Y2), std::make_pair(137 - tick, 139 - tick));
+    EXPECT_EQ(State.CentreX, static_cast<float>(136 - tick)) << tick;
+    if (tick % 13 == 0) {
+      EXPECT_NE(Session.Caption.find(std::string(kCaptionTriangleIs).append(State.TriangleKind)),
+                std::string::npos);
+    }
+  }
 }
 
 }  // namespace

@@ -14,8 +14,7 @@
 #include "model/date_time.h"
 #include "render/canvas/canvas.h"
 #include "render/canvas/recording_canvas.h"
-#include "render/frame.h"
-#include "render/panel_settings.h"
+#include "render/clock_session.h"
 
 namespace trilume::testing {
 
@@ -77,14 +76,20 @@ inline std::vector<std::string> Describe(const std::vector<CanvasCall>& calls) {
   return lines;
 }
 
-// A frame's world: model state, panel at its design values, a clock that
-// stands at 00:15:30.500 and the start-up window size.
+// A frame's world: a session with the panel at its design values, a clock
+// that stands at 00:15:30.500 and the start-up window size, recording what
+// it draws.
 class FrameTest : public ::testing::Test {
  protected:
-  void SetUp() override { PinTimeZoneAndLocale(); }
+  void SetUp() override {
+    PinTimeZoneAndLocale();
+    Clock.Set(At(0, 15, 30, 500));
+  }
 
   void RunFrame(bool freeFlight = false) {
-    Timer1Timer(State, Canvas, Panel, Window, freeFlight, Clock);
+    Session.Free = freeFlight;
+    const FrameOutcome& outcome = Session.Frame();
+    EXPECT_TRUE(outcome.Ok) << outcome.Error;
   }
 
   // Runs a frame and returns only the calls it made.
@@ -103,11 +108,12 @@ class FrameTest : public ::testing::Test {
     Set(PanelCheckBox::kShowYellowTriangle, false);
   }
 
-  ClockState State;
-  PlainPanelSettings Panel;
-  FakeClock Clock{At(0, 15, 30, 500)};
-  WindowSize Window;
   RecordingCanvas Canvas;
+  ClockSession Session{Canvas};
+  ClockState& State = Session.State;
+  PlainPanelSettings& Panel = Session.Panel;
+  FakeClock& Clock = Session.Clock;
+  WindowSize& Window = Session.Window;
 };
 
 // The LineTo calls of a frame grouped by trace outline: each outline is a

@@ -7,6 +7,7 @@
 
 #include "model/date_time.h"
 #include "model/triangle.h"
+#include "tests/support/encode_date_time.h"
 #include "tests/support/scoped_environment.h"
 
 namespace trilume {

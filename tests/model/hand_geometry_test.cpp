@@ -8,6 +8,7 @@
 #include <string>
 
 #include "model/date_time.h"
+#include "tests/support/encode_date_time.h"
 
 namespace trilume {
 namespace {

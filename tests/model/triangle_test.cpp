@@ -10,6 +10,7 @@
 
 #include "model/date_time.h"
 #include "model/hand_geometry.h"
+#include "tests/support/encode_date_time.h"
 
 namespace trilume {
 namespace {

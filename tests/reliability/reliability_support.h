@@ -12,6 +12,7 @@
 #include "model/clock_state.h"
 #include "model/date_time.h"
 #include "model/hand_geometry.h"
+#include "tests/support/encode_date_time.h"
 #include "tests/support/scoped_environment.h"
 
 namespace trilume::reliability {

@@ -50,11 +50,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "TraceCount 3001"},
         Breakage{"TraceCountBelow", [](SoakDriver& d) { d.GetState().TraceCount = -1; },
                  "TraceCount -1"},
-        Breakage{"WriteBeforeTheState",
-                 [](SoakDriver& d) { d.GetGuardedState().Front.back() ^= 1; },
-                 "just outside the clock state"},
-        Breakage{"WriteAfterTheState", [](SoakDriver& d) { d.GetGuardedState().Back[0] = 0; },
-                 "just outside the clock state"},
+        Breakage{"WriteBeforeTheSession",
+                 [](SoakDriver& d) { d.GetGuardedSession().Front.back() ^= 1; },
+                 "just outside the clock session"},
+        Breakage{"WriteAfterTheSession", [](SoakDriver& d) { d.GetGuardedSession().Back[0] = 0; },
+                 "just outside the clock session"},
         Breakage{"DivisorFromNowhere", [](SoakDriver& d) { d.GetState().TickDivisor = 0; },
                  "TickDivisor 0"},
         Breakage{"FillStyleOutside", [](SoakDriver& d) { d.GetState().FillStyleIndex = 9; },
@@ -99,7 +99,7 @@ TEST(SoakRun, ShortRunVisitsEveryEventAndPasses) {
   // The bad time texts failed frames and the rest of them ran.
   EXPECT_GT(report.FailedFrames, 0);
   EXPECT_LT(report.FailedFrames, report.Frames / 2);
-  EXPECT_EQ(report.Captions, report.Frames / SoakDriver::kCaptionEveryTicks);
+  EXPECT_EQ(report.Captions, report.Frames / kCaptionEveryTicks);
   EXPECT_GT(report.FreeFlightSteps, 0);
   EXPECT_GT(report.WarmupRssKiB, 0);
 }

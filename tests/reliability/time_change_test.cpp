@@ -11,8 +11,7 @@
 #include "model/caption.h"
 #include "model/date_time.h"
 #include "render/canvas/recording_canvas.h"
-#include "render/frame.h"
-#include "render/panel_settings.h"
+#include "render/clock_session.h"
 #include "tests/reliability/reliability_support.h"
 
 namespace trilume {
@@ -37,14 +36,15 @@ class FrameClock {
  public:
   void Frame() {
     Canvas.Calls.clear();
-    Timer1Timer(*State, Canvas, Panel, Window, false, Clock);
+    EXPECT_TRUE(Session->Frame().Ok) << Session->LastFrame.Error;
   }
   std::string Caption() const { return ComposeCaption(Now(Clock), *State); }
 
   // The frame drew the hands of this wall time and the caption names it.
   void ExpectShows(int hour, int minute, int second, int millisecond) const {
     const std::string text = Clock24(hour, minute, second);
-    const ClockState expected = TipsFor(text, millisecond, Window.Width, Window.Height);
+    const ClockState expected =
+        TipsFor(text, millisecond, Session->Window.Width, Session->Window.Height);
     EXPECT_EQ(State->HourTip.X, expected.HourTip.X) << text;
     EXPECT_EQ(State->HourTip.Y, expected.HourTip.Y) << text;
     EXPECT_EQ(State->MinuteTip.X, expected.MinuteTip.X) << text;
@@ -54,11 +54,10 @@ class FrameClock {
     EXPECT_THAT(Caption(), StartsWith(text + " "));
   }
 
-  std::unique_ptr<ClockState> State = std::make_unique<ClockState>();
   RecordingCanvas Canvas;
-  PlainPanelSettings Panel;
-  WindowSize Window;
-  FakeClock Clock;
+  std::unique_ptr<ClockSession> Session = std::make_unique<ClockSession>(Canvas);
+  ClockState* State = &Session->State;
+  FakeClock& Clock = Session->Clock;
 };
 
 // --- The system clock set forward or back ------------------------------------------

@@ -208,13 +208,15 @@ TEST_F(RenderRunTest, UnreadableTimeTextIsReportedAndTheModelKeepsItsValues) {
   EXPECT_NE(frames[2]["tips"], frames[0]["tips"]);
 }
 
+// As in the window: each frame is drawn first and the flight moves Centre
+// after it, so the first frame stands where the landed clock stood.
 TEST_F(RenderRunTest, FreeFlightStartsFromTheLandedCentreAndDriftsUpLeft) {
   const std::vector<QJsonObject> free =
       RunJson({"--at", "2026-12-08 00:15:30.500", "--frames", "3", "--free"});
   ASSERT_EQ(free.size(), 3U);
   for (int i = 0; i < 3; ++i) {
     const QJsonObject& frame = free[static_cast<std::size_t>(i)];
-    EXPECT_EQ(frame["centre"].toArray(), (QJsonArray{135 - i, 137 - i})) << i;
+    EXPECT_EQ(frame["centre"].toArray(), (QJsonArray{136 - i, 138 - i})) << i;
     EXPECT_EQ(frame["drift"].toArray(), (QJsonArray{-1, -1})) << i;
   }
   const std::vector<QJsonObject> landed = RunJson({"--frames", "2"});

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace trilume {
 
@@ -14,7 +15,8 @@ struct Guarded {
   static constexpr std::uint64_t kPattern = 0xA5C3'5AC3'0FF0'9966ULL;
   static constexpr std::size_t kBandWords = 32;
 
-  Guarded() {
+  template <typename... Args>
+  explicit Guarded(Args&&... args) : Value(std::forward<Args>(args)...) {
     Front.fill(kPattern);
     Back.fill(kPattern);
   }

@@ -14,7 +14,6 @@
 #include <string_view>
 
 #include "model/caption.h"
-#include "model/free_flight.h"
 #include "model/triangle.h"
 #include "tests/reliability/soak/bad_inputs.h"
 #include "tests/reliability/soak/resident_memory.h"
@@ -106,14 +105,14 @@ struct MeasuredSnapshot {
 
 }  // namespace
 
-SoakDriver::SoakDriver(const SoakOptions& options)
-    : Options(options), Random(options.Seed), Clock(0) {
+SoakDriver::SoakDriver(const SoakOptions& options) : Options(options), Random(options.Seed) {
   CanvasBits = Canvas.GetImage().constBits();
+  Session.TimeText = &InjectedTimeText;
   // A start anywhere from 2000 to 2100, at a random time of day.
   const std::int64_t start2000 = 946'684'800LL * kMicrosPerSecond;
   std::uniform_int_distribution<std::int64_t> start(start2000, start2000 + 36'525 * kMicrosPerDay);
-  Clock.Set(start(Random));
-  State.Value.StartTime = Now(Clock);
+  Session.Clock.Set(start(Random));
+  Session.State.StartTime = Now(Session.Clock);
 
   if (const char* tz = std::getenv("TZ"); tz != nullptr) {
     HadTz = true;
@@ -150,37 +149,27 @@ void SoakDriver::Fail(const std::string& what) {
   }
 }
 
-void SoakDriver::RunFrame() {
-  ClockState& state = State.Value;
-  const MeasuredSnapshot before(state);
-  bool failed = false;
-  try {
-    Timer1Timer(state, Canvas, Panel.Value, Window, FreeFlight, Clock, &InjectedTimeText);
-  } catch (const EConvertError&) {
-    // The main window shows this one and goes on ticking.
-    failed = true;
-  } catch (const std::exception& error) {
-    Fail(std::string("the frame threw something other than EConvertError: ") + error.what());
-  }
+void SoakDriver::CheckFrame(const FrameOutcome& frame, bool keptMeasurements) {
   ++Report.Frames;
   const Readability expected = Injection().Active ? Injection().Expected : Readability::kReadable;
-  if (failed) {
+  if (!frame.Ok) {
+    // The main window shows this one and goes on ticking.
     ++Report.FailedFrames;
     if (expected == Readability::kReadable) {
-      Fail("a readable time text failed: '" + InjectedTimeText(Time(Clock)) + "'");
+      Fail("a readable time text failed: '" + frame.Reading.TimeText + "': " + frame.Error);
     }
-    if (!before.Matches(state)) Fail("a failed frame changed the tips, sides or kinds");
+    if (!keptMeasurements) Fail("a failed frame changed the tips, sides or kinds");
   } else {
     if (expected == Readability::kUnreadable) {
       Fail("an unreadable time text was accepted: '" + Injection().Text + "'");
     }
     AnyFrameMeasured = true;
   }
-  if (Panel.Value.GetClearRequest() != 0) Fail("the frame left a CLEAR request unserved");
+  if (Session.Panel.GetClearRequest() != 0) Fail("the frame left a CLEAR request unserved");
 }
 
-void SoakDriver::RunCaption() {
-  const std::string caption = ComposeCaption(Now(Clock), State.Value);
+void SoakDriver::CheckCaption() {
+  const std::string& caption = Session.Caption;
   ++Report.Captions;
   if (caption.find(kCaptionTriangleIs) == std::string::npos ||
       caption.size() < kCaptionClosing.size() ||
@@ -191,23 +180,27 @@ void SoakDriver::RunCaption() {
 }
 
 bool SoakDriver::Tick() {
-  ++TickNumber;
-  Clock.Advance(kTickMicroseconds);
-  RunFrame();
-  if (TickNumber % kCaptionEveryTicks == 0) RunCaption();
-  if (FreeFlight) {
-    FreeFlightStep(State.Value, Window.Width, Window.Height);
-    ++Report.FreeFlightSteps;
+  const MeasuredSnapshot before(Session.State);
+  Session.Clock.Advance(kTickMicroseconds);
+  bool captioned = false;
+  try {
+    captioned = Session.Tick();
+  } catch (const std::exception& error) {
+    Fail(std::string("the frame threw something other than EConvertError: ") + error.what());
   }
+  // Free flight moves only Centre, so the snapshot still tells what the
+  // frame itself changed.
+  CheckFrame(Session.LastFrame, before.Matches(Session.State));
+  if (captioned) CheckCaption();
+  if (Session.Free) ++Report.FreeFlightSteps;
   if (const std::string broken = CheckInvariants(); !broken.empty()) Fail(broken);
   if (BadTextFramesLeft > 0 && --BadTextFramesLeft == 0) Injection().Active = false;
   return Report.Failure.empty();
 }
 
 std::string SoakDriver::CheckInvariants() const {
-  const ClockState& state = State.Value;
-  if (!State.Intact()) return "a write landed just outside the clock state";
-  if (!Panel.Intact()) return "a write landed just outside the panel settings";
+  const ClockState& state = Session.State;
+  if (!Guard.Intact()) return "a write landed just outside the clock session";
   if (state.TraceCount < 0 || state.TraceCount > kMaxTraceCount) {
     return "TraceCount " + std::to_string(state.TraceCount) + " outside 0..3000";
   }
@@ -278,7 +271,7 @@ std::string SoakDriver::CheckInvariants() const {
 
 void SoakDriver::Apply(SoakEvent event) {
   ++Report.Events[static_cast<std::size_t>(event)];
-  PlainPanelSettings& panel = Panel.Value;
+  PlainPanelSettings& panel = Session.Panel;
   switch (event) {
     case SoakEvent::kCheckBox: {
       const auto box = static_cast<PanelCheckBox>(RandomInt(1, 9));
@@ -297,10 +290,10 @@ void SoakDriver::Apply(SoakEvent event) {
           RandomInt(0, 3) == 0 ? (RandomInt(0, 1) == 0 ? 1 : 12) : RandomInt(1, 12);
       break;
     case SoakEvent::kImageDoubleClick:
-      State.Value.FillStyleIndex = NextFillStyleFromImage(State.Value.FillStyleIndex);
+      Session.State.FillStyleIndex = NextFillStyleFromImage(Session.State.FillStyleIndex);
       break;
     case SoakEvent::kFormDoubleClick:
-      State.Value.FillStyleIndex = NextFillStyleFromForm(State.Value.FillStyleIndex);
+      Session.State.FillStyleIndex = NextFillStyleFromForm(Session.State.FillStyleIndex);
       break;
     case SoakEvent::kGridColour:
       if (RandomInt(0, 1) == 0) {
@@ -308,22 +301,23 @@ void SoakDriver::Apply(SoakEvent event) {
       } else {
         panel.BackgroundIndex = RandomInt(0, 15);
       }
-      CColorGrid1Change(Canvas, panel, Window);
+      CColorGrid1Change(Canvas, panel, Session.Window);
       break;
     case SoakEvent::kClear:
       for (int presses = RandomInt(1, 3); presses > 0; --presses) {
-        Button2Click(Canvas, panel, Window);
+        Button2Click(Canvas, panel, Session.Window);
       }
       break;
     case SoakEvent::kFreeOrLand:
-      FreeFlight = !FreeFlight;
+      Session.Free = !Session.Free;
       break;
     case SoakEvent::kResize:
       if (RandomInt(0, 1) == 0) {
         const auto& size = kNotableWindowSizes[RandomIndex(kNotableWindowSizes.size())];
-        Window = WindowSize{size.Width, size.Height};
+        Session.Window = WindowSize{size.Width, size.Height};
       } else {
-        Window = WindowSize{RandomInt(1, kLargestWindowWidth), RandomInt(1, kLargestWindowHeight)};
+        Session.Window =
+            WindowSize{RandomInt(1, kLargestWindowWidth), RandomInt(1, kLargestWindowHeight)};
       }
       break;
     case SoakEvent::kMovementText:
@@ -375,7 +369,8 @@ void SoakDriver::Apply(SoakEvent event) {
         jump = std::uniform_int_distribution<std::int64_t>(-3650 * kMicrosPerDay,
                                                            3650 * kMicrosPerDay)(Random);
       }
-      Clock.Set(std::clamp(Clock.NowUnixMicroseconds() + jump, kEarliestMicros, kLatestMicros));
+      Session.Clock.Set(
+          std::clamp(Session.Clock.NowUnixMicroseconds() + jump, kEarliestMicros, kLatestMicros));
       break;
     }
     case SoakEvent::kTimeZone:
@@ -403,13 +398,13 @@ void SoakDriver::RunWarmupTour() {
       Tick();
     }
   }
-  PlainPanelSettings& panel = Panel.Value;
+  PlainPanelSettings& panel = Session.Panel;
   panel.SetChecked(PanelCheckBox::kTraceOn, true);
   panel.ScrollBar1Position = kMaxTraceCount;
   for (const WindowSizeCase& size : kNotableWindowSizes) {
     for (const char* locale : kLocales) {
       if (Report.Frames >= Options.Frames || !Report.Failure.empty()) return;
-      Window = WindowSize{size.Width, size.Height};
+      Session.Window = WindowSize{size.Width, size.Height};
       std::setlocale(LC_TIME, locale);
       Tick();
       Tick();

@@ -6,10 +6,8 @@
 #include <string>
 
 #include "model/clock_state.h"
-#include "model/date_time.h"
 #include "render/canvas/raster_canvas.h"
-#include "render/frame.h"
-#include "render/panel_settings.h"
+#include "render/clock_session.h"
 #include "tests/reliability/soak/guarded.h"
 
 namespace trilume {
@@ -67,18 +65,14 @@ struct SoakReport {
   std::string Failure;
 };
 
-// Runs the real frame, caption and free-flight code the way the main
-// window's timers run them, 64 ticks per simulated second, against a fake
-// clock, while a seeded random stream of panel changes, resizes and bad
-// texts hits them. After every tick it checks what must always hold.
+// Runs a clock session tick by tick, 64 ticks per simulated second, while a
+// seeded random stream of panel changes, resizes and bad texts hits it.
+// After every tick it checks what must always hold.
 //
 // Changes process-wide TZ and LC_TIME while it runs; the destructor puts
 // both back.
 class SoakDriver {
  public:
-  static constexpr std::int64_t kTickMicroseconds = 15625;  // 1/64 s
-  static constexpr std::int64_t kCaptionEveryTicks = 13;    // about 200 ms
-
   explicit SoakDriver(const SoakOptions& options);
   ~SoakDriver();
   SoakDriver(const SoakDriver&) = delete;
@@ -87,9 +81,8 @@ class SoakDriver {
   // Runs Options.Frames ticks, or fewer when a check fails.
   SoakReport Run();
 
-  // One timer round: frame, caption on every 13th tick, free-flight step
-  // while free, each followed by the checks. Returns false once a check has
-  // failed (the report names it).
+  // One tick of the session, followed by the checks. Returns false once a
+  // check has failed (the report names it).
   bool Tick();
   // Applies one event with the random stream choosing its details.
   void Apply(SoakEvent event);
@@ -98,16 +91,13 @@ class SoakDriver {
   // tests to show that each check can fail.
   std::string CheckInvariants() const;
 
-  ClockState& GetState() { return State.Value; }
-  PlainPanelSettings& GetPanel() { return Panel.Value; }
-  Guarded<ClockState>& GetGuardedState() { return State; }
+  ClockState& GetState() { return Session.State; }
+  Guarded<ClockSession>& GetGuardedSession() { return Guard; }
   const SoakReport& GetReport() const { return Report; }
-  WindowSize GetWindow() const { return Window; }
-  bool GetFreeFlight() const { return FreeFlight; }
 
  private:
-  void RunFrame();
-  void RunCaption();
+  void CheckFrame(const FrameOutcome& frame, bool keptMeasurements);
+  void CheckCaption();
   void RunWarmupTour();
   SoakEvent RandomEvent();
   void Fail(const std::string& what);
@@ -117,15 +107,11 @@ class SoakDriver {
   SoakOptions Options;
   SoakReport Report;
   std::mt19937_64 Random;
-  Guarded<ClockState> State;
-  Guarded<PlainPanelSettings> Panel;
   RasterCanvas Canvas;
   const unsigned char* CanvasBits = nullptr;
-  FakeClock Clock;
-  WindowSize Window;
-  bool FreeFlight = false;
+  Guarded<ClockSession> Guard{Canvas};
+  ClockSession& Session = Guard.Value;
   bool AnyFrameMeasured = false;
-  std::int64_t TickNumber = 0;
   int BadTextFramesLeft = 0;
   std::string SavedTz;
   bool HadTz = false;
