@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the release build's suite, the Debian package
-# checks, the sanitizer build's suite (which includes the short soak), and a
-# short run of each fuzzer. Prints one closing line with the totals.
+# Checks the formatting, then builds and runs every test: the release build's
+# suite, the Debian package checks, the sanitizer build's suite (which
+# includes the short soak), and a short run of each fuzzer. Prints one closing line with the totals.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 jobs="$(nproc)"
@@ -31,6 +31,16 @@ run_ctest() {  # preset, extra ctest args...
 build() {  # preset
   cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
 }
+
+echo "== formatting (clang-format, .clang-format)"
+mapfile -t sources < <(git ls-files -- '*.cpp' '*.h' 2>/dev/null ||
+  find model render ui tools tests bench fuzz -name '*.cpp' -o -name '*.h')
+if clang-format --dry-run -Werror "${sources[@]}"; then
+  passed=$((passed + 1))
+else
+  echo "clang-format: the files above differ from their formatted form (clang-format -i FILE)"
+  failed=$((failed + 1)); status=1
+fi
 
 echo "== release build and tests"
 if build release; then run_ctest release; else echo "release build failed"; status=1; fi

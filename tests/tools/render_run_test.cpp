@@ -1,6 +1,7 @@
 // Running frames through the tool: the JSON it reports, the picture it
 // writes, and how the panel options show in both.
 #include <gtest/gtest.h>
+#include <locale.h>
 
 #include <QFile>
 #include <QJsonArray>
@@ -9,7 +10,6 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <cmath>
-#include <locale.h>
 #include <string>
 
 #include "render/canvas/colour.h"
