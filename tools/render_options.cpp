@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <string>
 
 #include "model/date_time.h"
+#include "model/hand_geometry.h"
 #include "render/canvas/colour.h"
 
 namespace trilume {
@@ -50,10 +52,17 @@ QString KnownSettingNames() {
   return names.join(QStringLiteral(", "));
 }
 
+QString MovementNames() {
+  QStringList names;
+  for (const MovementMode& mode : kMovementModes) {
+    names << QString::fromUtf8(mode.Name.data(), static_cast<qsizetype>(mode.Name.size()));
+  }
+  return names.join(QStringLiteral(", "));
+}
+
 // Quoted for the error line, cut short so a huge argument stays one line.
-QString Quoted(const QString& text) {
-  constexpr qsizetype kShown = 60;
-  QString shown = text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text;
+QString Quoted(const QString& text, qsizetype shownLength = 60) {
+  QString shown = text.size() > shownLength ? text.left(shownLength) + QStringLiteral("...") : text;
   return QLatin1Char('\'') + shown + QLatin1Char('\'');
 }
 
@@ -180,7 +189,9 @@ void AddOptions(QCommandLineParser& parser) {
       {QStringLiteral("size"), QStringLiteral("Outer size of the main window (default 280x310)."),
        QStringLiteral("WxH")},
       {QStringLiteral("movement"),
-       QStringLiteral("MOVEMENT text (default %1).").arg(QLatin1String(kDefaultMovement)),
+       QStringLiteral("MOVEMENT text: %1 (default %2); any other text leaves the hands "
+                      "moving %2, with a warning.")
+           .arg(MovementNames(), QLatin1String(kDefaultMovement)),
        QStringLiteral("TEXT")},
       {QStringLiteral("json"), QStringLiteral("One JSON object per frame, one per line.")},
       {QStringLiteral("set"),
@@ -198,11 +209,17 @@ void AddOptions(QCommandLineParser& parser) {
        QStringLiteral("N")},
       {QStringLiteral("clear-before"), QStringLiteral("Press CLEAR before frame K (1..N)."),
        QStringLiteral("K")},
-      {QStringLiteral("png"), QStringLiteral("Write the picture after the last frame."),
+      {QStringLiteral("png"),
+       QStringLiteral("Write the picture after the last frame. A regular file is replaced only "
+                      "once the picture is whole; a FIFO or device is written directly. '-' "
+                      "writes to standard output and leaves out the summary; not with --json."),
        QStringLiteral("FILE")},
       {QStringLiteral("free"), QStringLiteral("Free flight from the first frame.")},
   });
-  parser.addHelpOption();
+  // Qt's own help option brings --help-all, which would promise Qt's GUI
+  // options; the tool has none worth listing.
+  parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
+                    QStringLiteral("Displays help on commandline options.")});
   parser.addVersionOption();
 }
 
@@ -219,7 +236,7 @@ RenderParse Parse(QStringList arguments) {
   if (!parser.parse(arguments)) return Failure(parser.errorText());
 
   RenderParse result;
-  if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+  if (parser.isSet(QStringLiteral("help"))) {
     result.ShowHelp = true;
     return result;
   }
@@ -314,6 +331,10 @@ RenderParse Parse(QStringList arguments) {
     if (options.PngFile.isEmpty()) {
       return Failure(QStringLiteral("--png: the file name is empty"));
     }
+    // The picture's bytes and the JSON lines would interleave in one stream.
+    if (options.Json && options.PngFile == QLatin1String(kStandardOutputName)) {
+      return Failure(QStringLiteral("--png: '-' (standard output) cannot go with --json"));
+    }
   }
 
   if (options.StartUnixMicroseconds) {
@@ -354,6 +375,16 @@ RenderParse ParseRenderOptions(const QStringList& arguments) noexcept {
     result.Error = QStringLiteral("out of memory while reading the options");
     return result;
   }
+}
+
+QString MovementWarning(const QString& movement) {
+  const std::string text = movement.toStdString();
+  for (const MovementMode& mode : kMovementModes) {
+    if (mode.Name == text) return {};
+  }
+  // The text is escaped before it is cut, so the names always fit the line.
+  return QStringLiteral("warning: --movement: %1 is not one of %2; the hands move %3")
+      .arg(Quoted(OneLineMessage(movement), 24), MovementNames(), QLatin1String(kDefaultMovement));
 }
 
 QString OneLineMessage(const QString& message) {

@@ -14,6 +14,8 @@
 namespace trilume {
 
 inline constexpr char kRenderToolName[] = "trilume-render";
+// The --png name of standard output.
+inline constexpr char kStandardOutputName[] = "-";
 
 // The synopsis shown after every option error and at the top of --help.
 inline constexpr char kRenderUsage[] =
@@ -49,7 +51,7 @@ struct RenderOptions {
   int FillStyle = kDefaultFillStyle;
   // 1-based frame numbers before which CLEAR is pressed, ascending, no repeats.
   std::vector<int> ClearBefore;
-  QString PngFile;  // empty: no picture
+  QString PngFile;  // empty: no picture; kStandardOutputName: standard output
   bool Free = false;
 };
 
@@ -73,6 +75,11 @@ RenderParse ParseRenderOptions(const QStringList& arguments) noexcept;
 // text means the span is fine. The parse applies it when --at is given; a
 // run that starts "now" applies it once it has read the clock.
 QString CheckRunSpan(const RenderOptions& options, std::int64_t startUnixMicroseconds);
+
+// Empty when the text names one of kMovementModes; else one line that shows
+// the text, the names and that the hands keep moving SMOOTH. The text is
+// not refused, since the clock ignores such a text in the same way.
+QString MovementWarning(const QString& movement);
 
 // A message made safe for one terminal line: control characters are shown
 // escaped (\x0a) and a long message is cut, whatever the user typed.

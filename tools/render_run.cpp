@@ -1,8 +1,6 @@
 #include "tools/render_run.h"
 
-#include <QImageWriter>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <algorithm>
 #include <memory>
 
@@ -10,6 +8,7 @@
 #include "render/canvas/raster_canvas.h"
 #include "render/clock_session.h"
 #include "tools/frame_report.h"
+#include "tools/picture_output.h"
 
 namespace trilume {
 namespace {
@@ -28,15 +27,18 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
               QIODevice& err, TimeTextFormatter timeText) {
   const WindowSize window = options.Window;
 
-  std::unique_ptr<QSaveFile> png;
+  auto pngFailed = [&](const QString& reason) {
+    WriteAll(err, ErrorLine(
+                      QStringLiteral("--png: cannot write '%1': %2").arg(options.PngFile, reason)));
+    return kExitIoFailure;
+  };
+  std::unique_ptr<PictureOutput> png;
   if (!options.PngFile.isEmpty()) {
-    png = std::make_unique<QSaveFile>(options.PngFile);
-    if (!png->open(QIODevice::WriteOnly)) {
-      WriteAll(err, ErrorLine(QStringLiteral("--png: cannot write '%1': %2")
-                                  .arg(options.PngFile, png->errorString())));
-      return kExitIoFailure;
-    }
+    png = std::make_unique<PictureOutput>(options.PngFile, out);
+    if (!png->Open()) return pngFailed(png->ErrorString());
   }
+  // With the picture on standard output the summary would corrupt it.
+  const bool summary = !options.Json && options.PngFile != QLatin1String(kStandardOutputName);
 
   // Built once, so a frame only draws and measures.
   RasterCanvas canvas;
@@ -68,7 +70,7 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
     const FrameOutcome& outcome = session->Frame();
     // Reported before the flight moves Centre: what this frame drew. Texts
     // are only made for frames that are reported.
-    if (options.Json || frame == options.Frames) {
+    if (options.Json || (summary && frame == options.Frames)) {
       const FrameReport report{frame, session->State, outcome,
                                ComposeCaption(outcome.Reading.Time, session->State), options.Free};
       outputFailed = !WriteAll(
@@ -78,7 +80,9 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
     }
     session->AfterFrame();
   }
-  if (outputFailed) {
+  // The report must be known to have reached its reader before the picture
+  // replaces anything.
+  if (outputFailed || !FlushDevice(out)) {
     WriteAll(err, ErrorLine(QStringLiteral("cannot write the report: %1").arg(out.errorString())));
     return kExitIoFailure;
   }
@@ -87,15 +91,7 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
     const QImage& image = canvas.GetImage();
     const QImage picture = image.copy(0, 0, std::min(window.Width, image.width()),
                                       std::min(window.Height, image.height()));
-    QImageWriter writer(png.get(), "png");
-    if (!writer.write(picture) || !png->commit()) {
-      const QString reason =
-          writer.error() != QImageWriter::UnknownError ? writer.errorString() : png->errorString();
-      WriteAll(
-          err,
-          ErrorLine(QStringLiteral("--png: cannot write '%1': %2").arg(options.PngFile, reason)));
-      return kExitIoFailure;
-    }
+    if (!png->Write(picture)) return pngFailed(png->ErrorString());
   }
   return kExitOk;
 }
@@ -126,6 +122,8 @@ int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QI
     const QString spanError = CheckRunSpan(options, start);
     if (!spanError.isEmpty()) return badOptions(spanError);
   }
+  const QString movementWarning = MovementWarning(options.Movement);
+  if (!movementWarning.isEmpty()) WriteAll(err, ErrorLine(movementWarning));
   return RunRender(options, start, out, err);
 }
 

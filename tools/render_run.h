@@ -17,12 +17,14 @@ inline constexpr int kExitBadOptions = 2;
 // Runs options.Frames frames on a fresh clock state, panel and canvas, the
 // first at startUnixMicroseconds and each later one options.IntervalMicroseconds
 // after the one before, and writes one JSON line per frame (--json) or a
-// summary of the last frame to `out`; the picture goes to options.PngFile.
-// A frame whose time text does not read is reported with "ok":false and is
-// no failure of the run. Returns kExitOk, or kExitIoFailure after a file or
-// output that could not be written, with a one-line message on `err`.
-// The PNG file is opened before the first frame, so a bad path costs no run,
-// and is replaced only once the whole picture is written. Needs a
+// summary of the last frame to `out`; the picture goes to options.PngFile
+// (see PictureOutput), or to `out` for "-", which then carries no
+// summary. A frame whose time text does not read is reported with
+// "ok":false and is no failure of the run. Returns kExitOk, or
+// kExitIoFailure after a file or output that could not be written, with a
+// one-line message on `err`. The PNG target is opened before the first
+// frame, so a bad path costs no run, and is written only once the report
+// has been flushed without error and the whole picture is made. Needs a
 // QGuiApplication (text drawing) when the run draws numerals.
 int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, QIODevice& out,
               QIODevice& err, TimeTextFormatter timeText = &TimeToStr);
@@ -31,7 +33,8 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
 // program name), prints help or version, or runs the frames from --at or
 // from wallClock's current instant. Returns kExitOk, kExitIoFailure or
 // kExitBadOptions; option errors are one line naming the option followed by
-// the usage, on `err`.
+// the usage, on `err`. A --movement text that names no movement runs with
+// one warning line on `err`.
 int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QIODevice& out,
                   QIODevice& err);
 

@@ -6,7 +6,9 @@
 
 #include <QList>
 #include <random>
+#include <string>
 
+#include "model/hand_geometry.h"
 #include "tests/tools/render_tool_test_support.h"
 
 namespace trilume {
@@ -78,6 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadOptionCase{{"--clear-before", "2"}, "--clear-before: '2' is not a frame number 1..1"},
         BadOptionCase{{"--frames", "3", "--clear-before", "0"}, "--clear-before: '0'"},
         BadOptionCase{{"--png", ""}, "--png: the file name is empty"},
+        BadOptionCase{{"--png", "-", "--json"}, "--png: '-' (standard output) cannot go with"},
         BadOptionCase{{"--at", "9999-12-31 23:59:59.000", "--frames", "100"}, "past the year"},
         // Without --at the span is checked against the clock's "now".
         BadOptionCase{{"--frames", "100000000", "--interval-ms", "86400000"}, "past the year"}));
@@ -183,6 +186,9 @@ TEST(HelpAndVersion, PrintToStandardOutputAndSucceed) {
   EXPECT_TRUE(help.Out.startsWith("usage: trilume-render [--at")) << help.Out.toStdString();
   for (const char* option : {"--frames", "--interval-ms", "--set", "--clear-before", "--free"}) {
     EXPECT_TRUE(help.Out.contains(option)) << option;
+  }
+  for (const MovementMode& mode : kMovementModes) {
+    EXPECT_TRUE(help.Out.contains(std::string(mode.Name).c_str())) << mode.Name;
   }
   const ToolRun version = RunTool({"--frames", "0", "--version"});
   EXPECT_EQ(version.Status, kExitOk);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <locale.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -250,6 +251,87 @@ TEST_F(RenderRunTest, UnwritablePictureFailsBeforeTheRunAndKeepsNoOutput) {
   EXPECT_TRUE(run.Err.startsWith("trilume-render: --png: cannot write '" + file.toUtf8() + "'"))
       << run.Err.toStdString();
 }
+
+// --- Where the picture goes, through the real program ------------------------------
+
+struct TargetCase {
+  const char* Name;
+  // Run by /bin/sh in an empty directory with the program as "$0"; the
+  // script turns the status into 9 when the named node was replaced.
+  const char* Script;
+  int Status;
+  const char* Message;  // a piece of the one line on stderr; "" when stderr stays empty
+  QStringList Left;     // what the directory holds afterwards; each *.png is the picture
+  bool PictureOnStandardOutput = false;
+};
+
+void PrintTo(const TargetCase& c, std::ostream* os) { *os << c.Name; }
+
+class PictureTargetTest : public testing::TestWithParam<TargetCase> {};
+
+TEST_P(PictureTargetTest, WritesTheNodeItNamesAndReportsEveryFailure) {
+  const TargetCase& c = GetParam();
+  QTemporaryDir runtime;
+  QTemporaryDir work;
+  ASSERT_TRUE(runtime.isValid() && work.isValid());
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("TZ", "UTC");
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  environment.insert("XDG_RUNTIME_DIR", runtime.path());
+  QProcess shell;
+  shell.setProcessEnvironment(environment);
+  shell.setWorkingDirectory(work.path());
+  shell.start("/bin/sh", {"-c", c.Script, TRILUME_BINARY_DIR "/tools/trilume-render"});
+  ASSERT_TRUE(shell.waitForFinished(60000));
+  EXPECT_EQ(shell.exitCode(), c.Status);
+  const QByteArray err = shell.readAllStandardError();
+  EXPECT_EQ(err.count('\n'), *c.Message == '\0' ? 0 : 1) << err.toStdString();
+  EXPECT_TRUE(err.contains(c.Message)) << err.toStdString();
+  const QByteArray out = shell.readAllStandardOutput();
+  EXPECT_EQ(out.startsWith("\x89PNG"), c.PictureOnStandardOutput);
+  if (c.PictureOnStandardOutput) {
+    EXPECT_EQ(QImage::fromData(out, "PNG").size(), QSize(280, 310));
+  }
+  const QDir dir(work.path());
+  const QStringList left =
+      dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+  EXPECT_EQ(left, c.Left);
+  for (const QString& name : left.filter(QRegularExpression("\\.png$"))) {
+    EXPECT_EQ(QImage(dir.filePath(name)).size(), QSize(280, 310)) << name.toStdString();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, PictureTargetTest,
+    testing::Values(
+        // The hard link keeps the old file's contents only if the new
+        // picture arrived by rename.
+        TargetCase{"RegularFileIsReplacedWhole",
+                   "echo old >picture.png && ln picture.png before && \"$0\" --png picture.png;"
+                   "s=$?; grep -qx old before || s=9; exit $s",
+                   0,
+                   "",
+                   {"before", "picture.png"}},
+        // The shell holds the FIFO open both ways, so neither side waits for
+        // the other and the reader ends whatever the program did.
+        TargetCase{"FifoIsWrittenThrough",
+                   "mkfifo pipe && { cat pipe >picture.png & } && exec 3<>pipe &&"
+                   "\"$0\" --png pipe 3>&-; s=$?; exec 3>&-; wait; test -p pipe || s=9; exit $s",
+                   0,
+                   "",
+                   {"picture.png", "pipe"}},
+        TargetCase{"FullDeviceFailsAndStaysADevice",
+                   "\"$0\" --png /dev/full >/dev/null; s=$?; test -c /dev/full || s=9; exit $s",
+                   kExitIoFailure,
+                   "trilume-render: --png: cannot write '/dev/full': ",
+                   {}},
+        TargetCase{"DashIsStandardOutputAlone", "exec \"$0\" --png -", 0, "", {}, true},
+        TargetCase{"FailedReportLeavesNoPicture",
+                   "exec \"$0\" --json --frames 3 --png picture.png >/dev/full",
+                   kExitIoFailure,
+                   "trilume-render: cannot write the report: ",
+                   {}}),
+    [](const testing::TestParamInfo<TargetCase>& param) { return std::string(param.param.Name); });
 
 struct PictureCase {
   const char* Name;
