@@ -9,6 +9,7 @@
 #include "model/panel_design.h"
 #include "model/tick_schedule.h"
 #include "render/frame.h"
+#include "render/message_line.h"
 #include "render/panel_settings.h"
 
 namespace trilume {
@@ -80,10 +81,6 @@ QString CheckRunSpan(const RenderOptions& options, std::int64_t startUnixMicrose
 // the text, the names and that the hands keep moving SMOOTH. The text is
 // not refused, since the clock ignores such a text in the same way.
 QString MovementWarning(const QString& movement);
-
-// A message made safe for one terminal line: control characters are shown
-// escaped (\x0a) and a long message is cut, whatever the user typed.
-QString OneLineMessage(const QString& message);
 
 // The --help text: the usage and one line per option.
 QString RenderHelpText();

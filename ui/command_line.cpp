@@ -5,6 +5,8 @@
 #include <QCommandLineParser>
 #include <array>
 
+#include "render/message_line.h"
+
 namespace trilume {
 namespace {
 
@@ -61,29 +63,10 @@ void AddOptions(QCommandLineParser& parser, bool showQtOptions) {
   }
 }
 
-// Whatever was typed, the error stays on one short terminal line.
-QString OneLine(const QString& message) {
-  constexpr qsizetype kLongest = 160;
-  QString line;
-  for (const QChar c : message) {
-    if (line.size() >= kLongest) {
-      line += QStringLiteral("...");
-      break;
-    }
-    const char16_t code = c.unicode();
-    if (code < 0x20 || (code >= 0x7F && code < 0xA0)) {
-      line += QStringLiteral("\\x%1").arg(static_cast<unsigned>(code), 2, 16, QLatin1Char('0'));
-    } else {
-      line += c;
-    }
-  }
-  return line;
-}
-
 StartupCommand Fail(const QString& message) {
   StartupCommand command;
   command.What = StartupCommand::Action::kFail;
-  command.Text = OneLine(message) + QStringLiteral(" (see trilume --help)");
+  command.Text = OneLineMessage(message) + QStringLiteral(" (see trilume --help)");
   command.ExitStatus = StartupCommand::kExitUsage;
   return command;
 }
