@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -99,6 +100,101 @@ void BM_Trace(benchmark::State& state) {
 }
 BENCHMARK(BM_Trace<RasterCanvas>)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Trace<QPainterCanvas>)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// The floor under any trace rasteriser: the same pixels written one store
+// each, in the order the lines visit them, at addresses worked out before
+// the clock starts. Offsets of 32 bits keep the floor's own reading of them
+// small; the image has the canvas's size and row stride.
+std::vector<std::uint32_t> TraceOffsets(const std::vector<Triangle>& trace, int stride) {
+  std::vector<std::uint32_t> offsets;
+  auto line = [&](int x0, int y0, int x1, int y1) {
+    // The plain error loop: halves round away from the start, no end point.
+    const int dx = std::abs(x1 - x0);
+    const int dy = std::abs(y1 - y0);
+    const int sx = x1 >= x0 ? 1 : -1;
+    const int sy = y1 >= y0 ? 1 : -1;
+    const bool xMajor = dx >= dy;
+    const int n = xMajor ? dx : dy;
+    const int rise = xMajor ? dy : dx;
+    int x = x0;
+    int y = y0;
+    int error = n;
+    for (int i = 0; i < n; ++i) {
+      if (x >= 0 && x < RasterCanvas::kWidth && y >= 0 && y < RasterCanvas::kHeight) {
+        offsets.push_back(static_cast<std::uint32_t>(y * stride + x));
+      }
+      error += 2 * rise;
+      (xMajor ? x : y) += xMajor ? sx : sy;
+      if (error >= 2 * n) {
+        error -= 2 * n;
+        (xMajor ? y : x) += xMajor ? sy : sx;
+      }
+    }
+  };
+  for (const Triangle& t : trace) {
+    const auto& c = t.Corners;
+    line(c[0], c[1], c[2], c[3]);
+    line(c[2], c[3], c[4], c[5]);
+    line(c[4], c[5], c[0], c[1]);
+  }
+  return offsets;
+}
+
+[[gnu::noinline]] void WriteAtOffsets(std::uint32_t* pixels,
+                                      const std::vector<std::uint32_t>& offsets,
+                                      std::uint32_t argb) {
+  for (const std::uint32_t offset : offsets) pixels[offset] = argb;
+}
+
+QImage CanvasSizedImage() {
+  QImage image(RasterCanvas::kWidth, RasterCanvas::kHeight, QImage::Format_RGB32);
+  image.fill(ToArgb(kWhite));
+  return image;
+}
+
+void BM_TraceFloor(benchmark::State& state) {
+  QImage image = CanvasSizedImage();
+  const std::vector<std::uint32_t> offsets =
+      TraceOffsets(MakeTrace(true), static_cast<int>(image.bytesPerLine() / 4));
+  auto* pixels = reinterpret_cast<std::uint32_t*>(image.bits());
+  for (auto _ : state) {
+    WriteAtOffsets(pixels, offsets, ToArgb(kGreen));
+    benchmark::ClobberMemory();
+  }
+  state.counters["pixels"] = static_cast<double>(offsets.size());
+}
+BENCHMARK(BM_TraceFloor)->Unit(benchmark::kMicrosecond);
+
+// The sweep trace on RasterCanvas and the floor side by side in one loop, so
+// machine load touches both alike. The reported time is the trace's; the
+// counter "trace_over_floor" is the trace's time divided by the floor's.
+void BM_TraceOverFloor(benchmark::State& state) {
+  const std::vector<Triangle> trace = MakeTrace(true);
+  RasterCanvas canvas;
+  canvas.SetPenColor(kGreen);
+  QImage image = CanvasSizedImage();
+  const std::vector<std::uint32_t> offsets =
+      TraceOffsets(trace, static_cast<int>(image.bytesPerLine() / 4));
+  auto* pixels = reinterpret_cast<std::uint32_t*>(image.bits());
+  using Clock = std::chrono::steady_clock;
+  std::chrono::duration<double> traceTotal{0};
+  std::chrono::duration<double> floorTotal{0};
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    DrawTrace(canvas, trace);
+    benchmark::ClobberMemory();
+    const auto middle = Clock::now();
+    WriteAtOffsets(pixels, offsets, ToArgb(kGreen));
+    benchmark::ClobberMemory();
+    const auto end = Clock::now();
+    traceTotal += middle - start;
+    floorTotal += end - middle;
+    state.SetIterationTime(std::chrono::duration<double>(middle - start).count());
+  }
+  state.counters["trace_over_floor"] = traceTotal.count() / floorTotal.count();
+  state.counters["floor_us"] = 1e6 * floorTotal.count() / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_TraceOverFloor)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // The background of every frame: the window rectangle in the brush left by
 // the last frame, the start-up backward diagonal hatch or a solid brush.
