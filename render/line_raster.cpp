@@ -75,8 +75,8 @@ void ClipAxis(std::int64_t a0, int sign, std::int64_t limit, std::int64_t& lo, s
 }
 
 using Pixel = std::uint32_t;
-// Two and four pixels in one store; the compiler picks the widest move the
-// target has, and an unaligned one costs the same as an aligned one here.
+// Two and four pixels in one store. Runs start anywhere, so the stores are
+// unaligned; within a cache line that costs nothing extra.
 typedef Pixel Pixel2 __attribute__((vector_size(8)));
 typedef Pixel Pixel4 __attribute__((vector_size(16)));
 
@@ -88,10 +88,7 @@ void Store(Pixel* p, Pixel4 v) { std::memcpy(p, &v, sizeof v); }
 // harmless, and the store count does not depend on n.
 template <int Low>
 void FillBetween(Pixel* p, std::int64_t n, Pixel argb) {
-  if constexpr (Low == 1) {
-    p[0] = argb;
-    p[n - 1] = argb;
-  } else if constexpr (Low == 2) {
+  if constexpr (Low == 2) {
     const Pixel2 v = {argb, argb};
     Store(p, v);
     Store(p + n - 2, v);
@@ -292,13 +289,16 @@ void PlotLine(std::uint32_t* pixels, std::ptrdiff_t stride, const LinePlan& plan
     return;
   }
 
-  // Lines steeper than 1:2 move along the minor axis on most steps; their
-  // runs are diagonal and broken by the steps that do not. In the terms of
-  // those steps the error runs backwards: it is flipped into the same
-  // [-2 * Length, 0) range with the same carry rule and rise Length - Rise.
+  // A run ends at the first step on which an error `below` under 0 (below in
+  // (0, 2 * Length]) reaches 0: after ceil(below / (2 * rho)) steps. For runs
+  // along the major axis that step is a carry: rho = Rise, below = -Error.
+  // Lines steeper than 1:2 carry on most steps, so their runs are diagonal and
+  // end at a step that does not. With e = Error + 2 * Length, a step skips the
+  // carry when e < 2 * (Length - Rise); -(e + 1), also in [-2 * Length, 0),
+  // then steps like the error of a line of rise Length - Rise whose carries
+  // are the skipped ones.
   const bool diagonal = 2 * rise > length;
   const std::int64_t rho = diagonal ? length - rise : rise;
-  // The error's distance below a carry, in (0, 2 * Length].
   const std::int64_t below = diagonal ? plan.Error + 2 * length + 1 : -plan.Error;
   RunShape shape{};
   shape.TwoRho = 2 * rho;

@@ -66,14 +66,16 @@ RasterCanvas::RasterCanvas(int width, int height)
   // A failed allocation leaves a null image of size 0 x 0, which every
   // operation clips away.
   if (!Image.isNull()) Image.fill(ToArgb(kWhite));
+  Width = Image.width();
+  Height = Image.height();
+  Stride = Image.bytesPerLine() / 4;
 }
 
 void RasterCanvas::LineTo(int x, int y) {
   LinePlan plan;
-  if (PlanLine(Image.width(), Image.height(), PenPos.X, PenPos.Y, x, y, plan)) {
+  if (PlanLine(Width, Height, PenPos.X, PenPos.Y, x, y, plan)) {
     // bits() detaches a shared image, and only when there is something to draw.
-    PlotLine(reinterpret_cast<std::uint32_t*>(Image.bits()), Image.bytesPerLine() / 4, plan,
-             ToArgb(PenColor));
+    PlotLine(reinterpret_cast<std::uint32_t*>(Image.bits()), Stride, plan, ToArgb(PenColor));
   }
   PenPos = TPoint{x, y};
 }

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QImage>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -94,6 +95,11 @@ class RasterCanvas final : public TCanvas {
   };
 
   QImage Image;
+  // Image's size and row stride in pixels, fixed from construction: lines
+  // read them thousands of times a frame.
+  int Width = 0;
+  int Height = 0;
+  std::ptrdiff_t Stride = 0;
   QFont Font;
   bool FontReady = false;
   std::uint64_t UseClock = 0;
