@@ -1,6 +1,7 @@
 // The canvas's share of a frame: a full trace of 8,997 lines, the window's
 // background fill and the small shapes and texts, each on RasterCanvas and on
-// QPainterCanvas, the same calls drawn the plain QPainter way.
+// QPainterCanvas, the same calls drawn the plain QPainter way. The trace is
+// also measured against its floor: its pixels written at precomputed offsets.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/pixel_floor.h"
 #include "render/qpainter_canvas.h"
 #include "render/raster_canvas.h"
 
@@ -101,55 +103,16 @@ void BM_Trace(benchmark::State& state) {
 BENCHMARK(BM_Trace<RasterCanvas>)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Trace<QPainterCanvas>)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
-// The floor under any trace rasteriser: the same pixels written one store
-// each, in the order the lines visit them, at addresses worked out before
-// the clock starts. Offsets of 32 bits keep the floor's own reading of them
-// small; the image has the canvas's size and row stride.
+// The sweep trace's pixels at precomputed offsets.
 std::vector<std::uint32_t> TraceOffsets(const std::vector<Triangle>& trace, int stride) {
   std::vector<std::uint32_t> offsets;
-  auto line = [&](int x0, int y0, int x1, int y1) {
-    // The plain error loop: halves round away from the start, no end point.
-    const int dx = std::abs(x1 - x0);
-    const int dy = std::abs(y1 - y0);
-    const int sx = x1 >= x0 ? 1 : -1;
-    const int sy = y1 >= y0 ? 1 : -1;
-    const bool xMajor = dx >= dy;
-    const int n = xMajor ? dx : dy;
-    const int rise = xMajor ? dy : dx;
-    int x = x0;
-    int y = y0;
-    int error = n;
-    for (int i = 0; i < n; ++i) {
-      if (x >= 0 && x < RasterCanvas::kWidth && y >= 0 && y < RasterCanvas::kHeight) {
-        offsets.push_back(static_cast<std::uint32_t>(y * stride + x));
-      }
-      error += 2 * rise;
-      (xMajor ? x : y) += xMajor ? sx : sy;
-      if (error >= 2 * n) {
-        error -= 2 * n;
-        (xMajor ? y : x) += xMajor ? sy : sx;
-      }
-    }
-  };
   for (const Triangle& t : trace) {
     const auto& c = t.Corners;
-    line(c[0], c[1], c[2], c[3]);
-    line(c[2], c[3], c[4], c[5]);
-    line(c[4], c[5], c[0], c[1]);
+    AppendLinePixels(c[0], c[1], c[2], c[3], stride, offsets);
+    AppendLinePixels(c[2], c[3], c[4], c[5], stride, offsets);
+    AppendLinePixels(c[4], c[5], c[0], c[1], stride, offsets);
   }
   return offsets;
-}
-
-[[gnu::noinline]] void WriteAtOffsets(std::uint32_t* pixels,
-                                      const std::vector<std::uint32_t>& offsets,
-                                      std::uint32_t argb) {
-  for (const std::uint32_t offset : offsets) pixels[offset] = argb;
-}
-
-QImage CanvasSizedImage() {
-  QImage image(RasterCanvas::kWidth, RasterCanvas::kHeight, QImage::Format_RGB32);
-  image.fill(ToArgb(kWhite));
-  return image;
 }
 
 void BM_TraceFloor(benchmark::State& state) {
