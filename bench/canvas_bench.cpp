@@ -1,15 +1,18 @@
 // The canvas's share of a frame: a full trace of 8,997 lines, the window's
 // background fill and the small shapes and texts, each on RasterCanvas and on
-// QPainterCanvas, the same calls drawn the plain QPainter way.
+// QPainterCanvas, the same calls drawn the plain QPainter way. The trace is
+// also measured against its floor: its pixels written at precomputed offsets.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "bench/pixel_floor.h"
 #include "render/canvas/raster_canvas.h"
 #include "tests/support/qpainter_canvas.h"
 
@@ -99,6 +102,62 @@ void BM_Trace(benchmark::State& state) {
 }
 BENCHMARK(BM_Trace<RasterCanvas>)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Trace<QPainterCanvas>)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// The sweep trace's pixels at precomputed offsets.
+std::vector<std::uint32_t> TraceOffsets(const std::vector<Triangle>& trace, int stride) {
+  std::vector<std::uint32_t> offsets;
+  for (const Triangle& t : trace) {
+    const auto& c = t.Corners;
+    AppendLinePixels(c[0], c[1], c[2], c[3], stride, offsets);
+    AppendLinePixels(c[2], c[3], c[4], c[5], stride, offsets);
+    AppendLinePixels(c[4], c[5], c[0], c[1], stride, offsets);
+  }
+  return offsets;
+}
+
+void BM_TraceFloor(benchmark::State& state) {
+  QImage image = CanvasSizedImage();
+  const std::vector<std::uint32_t> offsets =
+      TraceOffsets(MakeTrace(true), static_cast<int>(image.bytesPerLine() / 4));
+  auto* pixels = reinterpret_cast<std::uint32_t*>(image.bits());
+  for (auto _ : state) {
+    WriteAtOffsets(pixels, offsets, ToArgb(kGreen));
+    benchmark::ClobberMemory();
+  }
+  state.counters["pixels"] = static_cast<double>(offsets.size());
+}
+BENCHMARK(BM_TraceFloor)->Unit(benchmark::kMicrosecond);
+
+// The sweep trace on RasterCanvas and the floor side by side in one loop, so
+// machine load touches both alike. The reported time is the trace's; the
+// counter "trace_over_floor" is the trace's time divided by the floor's.
+void BM_TraceOverFloor(benchmark::State& state) {
+  const std::vector<Triangle> trace = MakeTrace(true);
+  RasterCanvas canvas;
+  canvas.SetPenColor(kGreen);
+  QImage image = CanvasSizedImage();
+  const std::vector<std::uint32_t> offsets =
+      TraceOffsets(trace, static_cast<int>(image.bytesPerLine() / 4));
+  auto* pixels = reinterpret_cast<std::uint32_t*>(image.bits());
+  using Clock = std::chrono::steady_clock;
+  std::chrono::duration<double> traceTotal{0};
+  std::chrono::duration<double> floorTotal{0};
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    DrawTrace(canvas, trace);
+    benchmark::ClobberMemory();
+    const auto middle = Clock::now();
+    WriteAtOffsets(pixels, offsets, ToArgb(kGreen));
+    benchmark::ClobberMemory();
+    const auto end = Clock::now();
+    traceTotal += middle - start;
+    floorTotal += end - middle;
+    state.SetIterationTime(std::chrono::duration<double>(middle - start).count());
+  }
+  state.counters["trace_over_floor"] = traceTotal.count() / floorTotal.count();
+  state.counters["floor_us"] = 1e6 * floorTotal.count() / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_TraceOverFloor)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // The background of every frame: the window rectangle in the brush left by
 // the last frame, the start-up backward diagonal hatch or a solid brush.

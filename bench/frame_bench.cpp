@@ -2,7 +2,8 @@
 // 15.625 ms per frame from a fixed instant, the trace history already full.
 // The heaviest setting (3000 traces in the rainbow palette) runs on the real
 // raster canvas and on the QPainter yardstick canvas; FrameSpeedup reports
-// how many times faster ours is, measured in the same run.
+// how many times faster ours is, measured in the same run, and
+// FrameOverFloor how far the frame is from writing its lines' pixels alone.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -12,7 +13,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
 
+#include "bench/pixel_floor.h"
 #include "render/canvas/raster_canvas.h"
 #include "render/clock_session.h"
 #include "tests/support/qpainter_canvas.h"
@@ -47,6 +52,8 @@ class FrameRig {
     Session.Frame();
     Session.Clock.Advance(kFrameMicros);
   }
+
+  Canvas& GetSurface() { return Surface; }
 
  private:
   Canvas Surface;
@@ -102,6 +109,77 @@ void BM_FrameSpeedup(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FrameSpeedup)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// Draws nothing; while Recording, notes the pixels each LineTo would write.
+class LinePixelRecorder final : public TCanvas {
+ public:
+  void LineTo(int x, int y) override {
+    if (Recording) AppendLinePixels(PenPos.X, PenPos.Y, x, y, Stride, Offsets);
+    PenPos = TPoint{x, y};
+  }
+  void Ellipse(int, int, int, int) override {}
+  void Rectangle(int, int, int, int) override {}
+  void FillRect(const TRect&) override {}
+  void TextOut(int, int, std::string_view) override {}
+
+  bool Recording = false;
+  int Stride = 0;
+  std::vector<std::uint32_t> Offsets;
+};
+
+// The pixels the lines of the next frame at 3000 rainbow traces write, as
+// offsets into an image of `stride` pixels a row.
+std::vector<std::uint32_t> FrameLineOffsets(int stride) {
+  auto rig = std::make_unique<FrameRig<LinePixelRecorder>>(Setting::kRainbow3000);
+  LinePixelRecorder& recorder = rig->GetSurface();
+  recorder.Stride = stride;
+  recorder.Recording = true;
+  rig->Frame();
+  return std::move(recorder.Offsets);
+}
+
+// The floor under a frame at 3000 rainbow traces: its lines' pixels, one
+// store each at precomputed offsets, nothing else of the frame.
+void BM_FrameFloor(benchmark::State& state) {
+  QImage image = CanvasSizedImage();
+  const std::vector<std::uint32_t> offsets =
+      FrameLineOffsets(static_cast<int>(image.bytesPerLine() / 4));
+  auto* pixels = reinterpret_cast<std::uint32_t*>(image.bits());
+  for (auto _ : state) {
+    WriteAtOffsets(pixels, offsets, ToArgb(kTeal));
+    benchmark::ClobberMemory();
+  }
+  state.counters["pixels"] = static_cast<double>(offsets.size());
+}
+BENCHMARK(BM_FrameFloor)->Unit(benchmark::kMicrosecond);
+
+// The whole frame at 3000 rainbow traces and its floor side by side in one
+// loop. The reported time is the frame's; "frame_over_floor" is the frame's
+// time divided by the floor's.
+void BM_FrameOverFloor(benchmark::State& state) {
+  auto rig = std::make_unique<FrameRig<RasterCanvas>>(Setting::kRainbow3000);
+  QImage image = CanvasSizedImage();
+  const std::vector<std::uint32_t> offsets =
+      FrameLineOffsets(static_cast<int>(image.bytesPerLine() / 4));
+  auto* pixels = reinterpret_cast<std::uint32_t*>(image.bits());
+  using Clock = std::chrono::steady_clock;
+  std::chrono::duration<double> frameTotal{0};
+  std::chrono::duration<double> floorTotal{0};
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    rig->Frame();
+    const auto middle = Clock::now();
+    WriteAtOffsets(pixels, offsets, ToArgb(kTeal));
+    benchmark::ClobberMemory();
+    const auto end = Clock::now();
+    frameTotal += middle - start;
+    floorTotal += end - middle;
+    state.SetIterationTime(std::chrono::duration<double>(middle - start).count());
+  }
+  state.counters["frame_over_floor"] = frameTotal.count() / floorTotal.count();
+  state.counters["floor_us"] = 1e6 * floorTotal.count() / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_FrameOverFloor)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace trilume

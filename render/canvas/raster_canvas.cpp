@@ -11,145 +11,12 @@
 
 #include "render/canvas/canvas_font.h"
 #include "render/canvas/hatch.h"
+#include "render/canvas/line_raster.h"
 #include "render/canvas/qt_brush.h"
 
 namespace trilume {
 
 namespace {
-
-// The one wide type in here: the inverse of the Bresenham step at an edge
-// multiplies two 33-bit quantities. Only used once per clipped line.
-__extension__ typedef __int128 Int128;
-
-// A line's pixels in the terms of its major axis. Pixel i (0 <= i < Length)
-// lies at major a0 + MajorSign * i and minor b0 + MinorSign * Minor(i), with
-//   Minor(i) = floor((2 * i * Rise + Length) / (2 * Length)),
-// the nearest minor coordinate with halves rounded away from the start. The
-// end point itself is pixel Length, which is never drawn.
-struct LineShape {
-  std::int64_t Length = 0;  // |major delta| > 0
-  std::int64_t Rise = 0;    // |minor delta|, <= Length
-};
-
-std::int64_t MinorAt(const LineShape& line, std::int64_t i) {
-  return static_cast<std::int64_t>((Int128{2} * i * line.Rise + line.Length) /
-                                   (Int128{2} * line.Length));
-}
-
-// The first i with Minor(i) >= k, for k >= 1 and Rise > 0:
-// ceil((2k - 1) * Length / (2 * Rise)).
-std::int64_t FirstWithMinorAtLeast(const LineShape& line, std::int64_t k) {
-  const Int128 num = (Int128{2} * k - 1) * line.Length;
-  const Int128 den = Int128{2} * line.Rise;
-  return static_cast<std::int64_t>((num + den - 1) / den);
-}
-
-// Range of i in [lo, hi] keeping a0 + sign * i inside [0, limit).
-void ClipAxis(std::int64_t a0, int sign, std::int64_t limit, std::int64_t& lo, std::int64_t& hi) {
-  if (sign > 0) {
-    lo = std::max(lo, -a0);
-    hi = std::min(hi, limit - 1 - a0);
-  } else {
-    lo = std::max(lo, a0 - (limit - 1));
-    hi = std::min(hi, a0);
-  }
-}
-
-// Narrows [lo, hi] to the pixels of `line` inside a majorLimit x minorLimit
-// image, for a line starting at major a0, minor b0. Leaves lo > hi when none.
-void ClipLine(const LineShape& line, std::int64_t a0, std::int64_t b0, int majorSign, int minorSign,
-              std::int64_t majorLimit, std::int64_t minorLimit, std::int64_t& lo,
-              std::int64_t& hi) {
-  ClipAxis(a0, majorSign, majorLimit, lo, hi);
-  if (lo > hi) return;
-
-  // Minor(i) only grows, so the minor bounds cut one more interval of i.
-  std::int64_t kLo = 0;  // Minor(i) must lie in [kLo, kHi]
-  std::int64_t kHi = line.Length;
-  ClipAxis(b0, minorSign, minorLimit, kLo, kHi);
-  if (kLo > kHi || (line.Rise == 0 && kLo > 0)) {  // Minor(i) is 0 throughout without rise
-    hi = lo - 1;
-    return;
-  }
-  if (line.Rise > 0) {
-    if (kLo > 0) lo = std::max(lo, FirstWithMinorAtLeast(line, kLo));
-    hi = std::min(hi, FirstWithMinorAtLeast(line, kHi + 1) - 1);
-  }
-}
-
-// The inner loop, kept out of line so that its eight values stay in
-// registers (inlined, the compiler spills them). Writes `p` and then `count`
-// further pixels. The plain branch beats branch-free masks here: the mask
-// lengthens the dependency chain of every step, while the carry pattern of a
-// line repeats closely enough for the predictor.
-[[gnu::noinline]] void PlotRun(std::uint32_t* p, std::ptrdiff_t majorStep, std::ptrdiff_t minorStep,
-                               std::int64_t f, std::int64_t twoRise, std::int64_t twoLength,
-                               std::int64_t count, std::uint32_t argb) {
-  *p = argb;
-  for (; count > 0; --count) {
-    f += twoRise;
-    p += majorStep;
-    if (f >= 0) {
-      f -= twoLength;
-      p += minorStep;
-    }
-    *p = argb;
-  }
-}
-
-// Draws pixels 0..Length-1 of the line from (x0, y0) to (x1, y1) that lie in
-// the image. Clipping comes first, so the cost is bounded by the image size
-// whatever the coordinates, and the pixels drawn are exactly those the
-// unclipped line would put inside the image.
-void DrawLine(QImage& image, int x0, int y0, int x1, int y1, std::uint32_t argb) {
-  const std::int64_t width = image.width();
-  const std::int64_t height = image.height();
-  const std::int64_t dx = std::int64_t{x1} - x0;
-  const std::int64_t dy = std::int64_t{y1} - y0;
-  if ((dx == 0 && dy == 0) || width == 0 || height == 0) return;
-
-  const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
-  const std::int64_t a0 = xMajor ? x0 : y0;
-  const std::int64_t b0 = xMajor ? y0 : x0;
-  const std::int64_t da = xMajor ? dx : dy;
-  const std::int64_t db = xMajor ? dy : dx;
-  const int majorSign = da < 0 ? -1 : 1;
-  const int minorSign = db < 0 ? -1 : 1;
-  const LineShape line{da < 0 ? -da : da, db < 0 ? -db : db};
-  const std::int64_t majorLimit = xMajor ? width : height;
-  const std::int64_t minorLimit = xMajor ? height : width;
-
-  std::int64_t lo = 0;
-  std::int64_t hi = line.Length - 1;
-  const bool inside = x0 >= 0 && x0 < width && y0 >= 0 && y0 < height && x1 >= 0 && x1 < width &&
-                      y1 >= 0 && y1 < height;
-  if (!inside) ClipLine(line, a0, b0, majorSign, minorSign, majorLimit, minorLimit, lo, hi);
-  if (lo > hi) return;
-
-  // Error term of pixel lo: f = ((2 * lo * Rise + Length) mod (2 * Length))
-  // - 2 * Length, in [-2 * Length, 0); a step adds 2 * Rise and carries into
-  // the minor axis when f reaches 0.
-  const std::int64_t twoLength = 2 * line.Length;
-  const std::int64_t twoRise = 2 * line.Rise;
-  std::int64_t f =
-      lo == 0 ? -line.Length
-              : static_cast<std::int64_t>((Int128{2} * lo * line.Rise + line.Length) % twoLength) -
-                    twoLength;
-  const std::int64_t a = a0 + majorSign * lo;
-  const std::int64_t b = b0 + minorSign * MinorAt(line, lo);
-  const std::int64_t x = xMajor ? a : b;
-  const std::int64_t y = xMajor ? b : a;
-
-  // bits() detaches a shared image once here, never inside the loop.
-  const std::ptrdiff_t stride = image.bytesPerLine() / 4;
-  auto* p = reinterpret_cast<std::uint32_t*>(image.bits()) + y * stride + x;
-  const std::ptrdiff_t majorStep = xMajor ? majorSign : majorSign * stride;
-  const std::ptrdiff_t minorStep = xMajor ? minorSign * stride : minorSign;
-
-  // Every pixel of [lo, hi] is inside the image, so the loop checks nothing
-  // and the pointer never leaves the image.
-  PlotRun(p, majorStep, minorStep, f, twoRise, twoLength, hi - lo, argb);
-}
 
 // Writes `argb` on the pixels x in [left, right) of `row` whose column bit
 // (x mod 8) is set in `mask`, stepping straight from one such pixel to the
@@ -212,10 +79,17 @@ RasterCanvas::RasterCanvas(int width, int height)
   // A failed allocation leaves a null image of size 0 x 0, which every
   // operation clips away.
   if (!Image.isNull()) Image.fill(ToArgb(kWhite));
+  Width = Image.width();
+  Height = Image.height();
+  Stride = Image.bytesPerLine() / 4;
 }
 
 void RasterCanvas::LineTo(int x, int y) {
-  DrawLine(Image, PenPos.X, PenPos.Y, x, y, ToArgb(PenColor));
+  LinePlan plan;
+  if (PlanLine(Width, Height, PenPos.X, PenPos.Y, x, y, plan)) {
+    // bits() detaches a shared image, and only when there is something to draw.
+    PlotLine(reinterpret_cast<std::uint32_t*>(Image.bits()), Stride, plan, ToArgb(PenColor));
+  }
   PenPos = TPoint{x, y};
 }
 

@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QImage>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -63,6 +65,11 @@ class RasterCanvas final : public TCanvas {
   const QFont& GetFont();
 
   QImage Image;
+  // Image's size and row stride in pixels, fixed from construction: lines
+  // read them thousands of times a frame.
+  int Width = 0;
+  int Height = 0;
+  std::ptrdiff_t Stride = 0;
   QFont Font;
   bool FontReady = false;
   KeptShapes Kept;

@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -174,6 +175,20 @@ TEST(LineClippingTest, MatchesUnclippedReferenceAroundTheEdges) {
       ASSERT_EQ(DrawAndCompare(kW, kH, x0, y0, x1, y1, expected), "")
           << "line (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ")";
     }
+  }
+}
+
+// Shallow lines whose whole runs are 16 pixels and more, written with the
+// widest stores, both ways along the row; the images of the other tests are
+// too small to hold such a run whole.
+TEST(LineTest, LongRowRunsMatchReference) {
+  constexpr int kW = 100;
+  constexpr int kH = 6;
+  const std::array<int, 4> lines[] = {{1, 1, 98, 4}, {98, 4, 1, 1}, {2, 5, 97, 0}, {97, 0, 2, 5}};
+  for (const auto& [x0, y0, x1, y1] : lines) {
+    const Pixels expected = InImage(NaiveLine(x0, y0, x1, y1), kW, kH);
+    EXPECT_EQ(DrawAndCompare(kW, kH, x0, y0, x1, y1, expected), "")
+        << "line (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ")";
   }
 }
 
