@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Entry for every benchmark in this folder. Text and QPainter need a
 // QGuiApplication; the offscreen platform lets the benchmarks run without a
 // display unless QT_QPA_PLATFORM says otherwise.

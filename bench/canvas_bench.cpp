@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The canvas's share of a frame: a full trace of 8,997 lines, the window's
 // background fill and the small shapes and texts, each on RasterCanvas and on
 // QPainterCanvas, the same calls drawn the plain QPainter way. The trace is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole frames as the clock runs them: 64 a second, the clock advancing
 // 15.625 ms per frame from a fixed instant, the trace history already full.
 // The heaviest setting (3000 traces in the rainbow palette) runs on the real

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The MOVEMENT text, typed freely into the panel's combo box, then whole
 // ticks with it: SelectTickDivisor directly (against the seven names), then
 // two ticks of a clock session on the real canvas (frame, then a free-flight

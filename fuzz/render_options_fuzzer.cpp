@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // trilume-render's command line with any argument vector: the input split at
 // NUL bytes, each piece one argument (UTF-8, as the program reads argv).
 // No application object: the parse promises to need none.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The time text the hands are read from, with any bytes: ReadHandValues
 // and the strict StrToInt under it. Input: one byte choosing the frame's
 // start time (the millisecond field, or a value no clock gives), then the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/clock_state.h"
 
 namespace trilume {

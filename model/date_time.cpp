@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/date_time.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/desktop_session.h"
 
 #include <string_view>

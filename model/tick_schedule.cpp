@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/tick_schedule.h"
 
 namespace trilume {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/clock_session.h"
 
 #include "model/caption.h"

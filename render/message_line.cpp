@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/message_line.h"
 
 #include <algorithm>

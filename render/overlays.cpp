@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/overlays.h"
 
 #include <cmath>

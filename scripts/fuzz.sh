@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets (preset "fuzz": clang, ASan + UBSan) and runs
 # each one from its seed corpus in fuzz/corpus/<target>/.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # CPU use of the running clock and of the X server on a private Xvfb display,
 # from the kernel's own accounting (/proc/PID/stat utime + stime) over a
 # measured interval.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that are missing: those of
 # packaging/debian-packages.txt (build, package and run), and with --tests
 # also those of packaging/debian-test-packages.txt, and then generates the

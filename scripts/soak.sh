@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs trilume_soak: the real frame, caption and free-flight code for many
 # ticks under a seeded random stream of panel changes, resizes, clock jumps,
 # TZ and locale changes and bad texts, with checks after every tick.

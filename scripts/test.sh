@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the formatting, then builds and runs every test: the release build's
 # suite, the Debian package checks, the sanitizer build's suite (which
 # includes the short soak), and a short run of each fuzzer. Prints one closing line with the totals.

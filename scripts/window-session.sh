@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real program (Release build) on a private X server for a long while,
 # driven by xdotool like a restless user: clicks and double-clicks on the
 # picture and beside it, every control of the panel (check boxes, both

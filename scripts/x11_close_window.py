@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Asks an X11 window to close, as a window manager's close button does.
 
 Sends the WM_PROTOCOLS / WM_DELETE_WINDOW client message straight to the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Sourced by the scripts that run the real clock under a private X server.
 # Provides: start_xvfb (sets DISPLAY), find_window NAME_REGEX [SECONDS],
 # pixel_count PNG WxH+X+Y '#RRGGBB', stop_session, and cleanup of

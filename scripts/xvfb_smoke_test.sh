@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Smoke test of the real program on a private Xvfb display, without a window
 # manager: start-up, the window title, a few pixels of the picture, a click
 # that opens the control panel, a real double-click, and a clean close that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/frame_report.h"
 
 #include <QJsonArray>

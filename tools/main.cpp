@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // trilume-render: runs clock frames without a window. All the work is in the
 // trilume_tool library; this only sets up the process around it.
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/option_values.h"
 
 #include <QDate>

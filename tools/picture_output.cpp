@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/picture_output.h"
 
 #include <sys/stat.h>

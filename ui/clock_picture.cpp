@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/clock_picture.h"
 
 #include <QMouseEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/control_panel.h"
 
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TRILUME: the desktop clock whose hand tips make a triangle.
 #include <QApplication>
 #include <QIcon>

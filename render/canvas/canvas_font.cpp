@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/canvas/canvas_font.h"
 
 #include <QCoreApplication>

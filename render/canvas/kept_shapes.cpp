@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/canvas/kept_shapes.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/canvas/qt_brush.h"
 
 #include <array>

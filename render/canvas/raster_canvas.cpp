@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/canvas/raster_canvas.h"
 
 #include <QFontMetrics>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/canvas/recording_canvas.h"
 
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/canvas/shape_capture.h"
 
 #include <QFontMetrics>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/canvas/shown_picture.h"
 
 #include <algorithm>

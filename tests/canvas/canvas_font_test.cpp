@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pinned canvas font.
 #include "render/canvas/canvas_font.h"
 

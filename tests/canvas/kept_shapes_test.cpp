@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RasterCanvas keeps the pixels QPainter paints for an ellipse size or a
 // text and writes them itself on later calls. These tests hold the kept
 // pixels to QPainter's own at many positions, sizes, brush styles and texts,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The QPainter yardstick canvas: the same pixels as RasterCanvas apart from
 // lines, and safe at any coordinates.
 #include "tests/support/qpainter_canvas.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RasterCanvas: the end-pixel rule of lines and clipping that draws exactly
 // the in-image pixels of the unclipped line at any coordinates; fills,
 // rectangles and ellipses with exclusive right and bottom bounds, brush

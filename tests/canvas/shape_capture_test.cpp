@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CaptureEllipseShape and CaptureTextMask: the pixels read back from one
 // drawing are QPainter's own, for every position, size and brush style, and
 // what cannot be captured is refused.

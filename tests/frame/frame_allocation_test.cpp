@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A frame runs 64 times a second for days: it must not touch the heap. This
 // file counts every allocation of the test program while frames run on a
 // canvas that draws nothing, so only the frame and the model are measured.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole frames on the real raster canvas, compared pixel for pixel with the
 // pictures in tests/golden/. A mismatch writes the new picture beside the
 // golden one as <name>.png.new for a look.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame's order of drawing, the pen and brush each step hands to the
 // next, the worked positions at the start-up window size, the failing time
 // text, free flight, the single clock reading and the order of a session's

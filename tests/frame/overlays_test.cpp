@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the overlays land: anchors, bars, the apex marker, the hands and
 // the late figures of a frame.
 #include "render/overlays.h"

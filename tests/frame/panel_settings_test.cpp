@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/panel_settings.h"
 
 #include <gtest/gtest.h>

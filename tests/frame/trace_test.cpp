@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The trace history, its palette, CLEAR, and the brush each fill style
 // leaves for the next frame, as a frame exercises them.
 #include "render/trace.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/free_flight.h"
 
 #include <gtest/gtest.h>

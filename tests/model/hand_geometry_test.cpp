@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/hand_geometry.h"
 
 #include <gtest/gtest.h>

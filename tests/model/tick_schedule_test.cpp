@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The timer service's arithmetic: a steady 1/64 s grid, timers that fire at
 // the first tick at or after their interval, and no catch-up after a stall.
 #include "model/tick_schedule.h"

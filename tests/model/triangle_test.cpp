@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/triangle.h"
 
 #include <gtest/gtest.h>

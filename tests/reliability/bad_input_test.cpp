@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every way bad input can reach the clock, each with the answer it gets: the
 // behaviour the design states, or for trilume-render a one-line message and
 // exit status 2. Never a crash, a hang or a stray write.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The soak is only worth its hours if each of its checks fires when the
 // thing it guards breaks, and if a short run visits every kind of event.
 #include "tests/reliability/soak/soak_driver.h"

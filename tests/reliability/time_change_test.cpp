@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The clock follows the system's idea of local time from one frame to the
 // next: a clock set forward or back, a new TZ, and the two DST changes of
 // Europe/Berlin show in the very next frame and caption.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/allocation_counter.h"
 
 #include <cstdlib>

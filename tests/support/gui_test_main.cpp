@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test entry for the layers that draw text or use Qt images: Qt needs an
 // application object before it can load fonts. Runs on the offscreen
 // platform so no display is needed.

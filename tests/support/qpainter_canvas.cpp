@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/qpainter_canvas.h"
 
 #include <QFontMetrics>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test entry for widget tests: a QApplication on the offscreen platform.
 #include <gtest/gtest.h>
 

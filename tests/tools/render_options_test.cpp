@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the command line: every bad option ends in one named error line
 // and the usage with status 2, and no argument vector can crash the parse.
 #include "tools/render_options.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running frames through the tool: the JSON it reports, the picture it
 // writes, and how the panel options show in both.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the picture maps canvas pixels to logical pixels at any device pixel
 // ratio: always whole device pixels per canvas pixel.
 #include "ui/clock_picture.h"

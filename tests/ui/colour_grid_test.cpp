@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The colour grid's gestures: pointer and keyboard, and when it signals.
 #include "ui/colour_grid.h"
 

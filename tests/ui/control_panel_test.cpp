@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The control panel: design values, live settings, the value labels, the
 // buttons, the colour grid on the main window's canvas, fonts and focus.
 #include <QAccessible>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One message window for a fault however often it repeats, and one line on
 // stderr for each showing.
 #include "ui/error_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window: clicks, double-clicks, the caption, frames and the
 // program-wide references.
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt side of the timer service: registration order, enabling and
 // disabling, and that the precise Qt timer really drives the ticks.
 #include "ui/timer_service.h"

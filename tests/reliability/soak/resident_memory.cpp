@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/reliability/soak/resident_memory.h"
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/reliability/soak/soak_driver.h"
 
 #include <QImage>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // trilume_soak: runs the frame, the caption and free flight for many ticks
 // under a random stream of panel changes and bad inputs, and checks after
 // every tick that nothing strayed. Meant for the sanitizer build.
