@@ -7,13 +7,13 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 #include "bench/pixel_floor.h"
+#include "bench/side_by_side.h"
 #include "render/canvas/raster_canvas.h"
 #include "tests/support/qpainter_canvas.h"
 
@@ -147,23 +147,11 @@ void BM_TraceOverFloor(benchmark::State& state) {
     state.SkipWithError("the floor's pixels are not the trace's");
     return;
   }
-  using Clock = std::chrono::steady_clock;
-  std::chrono::duration<double> traceTotal{0};
-  std::chrono::duration<double> floorTotal{0};
-  for (auto _ : state) {
-    const auto start = Clock::now();
-    DrawTrace(canvas, trace);
-    benchmark::ClobberMemory();
-    const auto middle = Clock::now();
-    WriteAtOffsets(pixels, offsets, ToArgb(kGreen));
-    benchmark::ClobberMemory();
-    const auto end = Clock::now();
-    traceTotal += middle - start;
-    floorTotal += end - middle;
-    state.SetIterationTime(std::chrono::duration<double>(middle - start).count());
-  }
-  state.counters["trace_over_floor"] = traceTotal.count() / floorTotal.count();
-  state.counters["floor_us"] = 1e6 * floorTotal.count() / static_cast<double>(state.iterations());
+  const SideBySide total = TimeSideBySide(
+      state, [&] { DrawTrace(canvas, trace); },
+      [&] { WriteAtOffsets(pixels, offsets, ToArgb(kGreen)); });
+  state.counters["trace_over_floor"] = total.Measured / total.Other;
+  state.counters["floor_us"] = 1e6 * total.Other / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_TraceOverFloor)->UseManualTime()->Unit(benchmark::kMicrosecond);
 

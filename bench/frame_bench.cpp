@@ -7,7 +7,6 @@
 // FrameOverFloor how far the frame is from writing its lines' pixels alone.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "bench/pixel_floor.h"
+#include "bench/side_by_side.h"
 #include "render/canvas/raster_canvas.h"
 #include "render/clock_session.h"
 #include "tests/support/qpainter_canvas.h"
@@ -89,24 +89,13 @@ BENCHMARK(BM_FrameRainbow3000QPainter)->Unit(benchmark::kMicrosecond);
 void BM_FrameSpeedup(benchmark::State& state) {
   auto raster = std::make_unique<FrameRig<RasterCanvas>>(Setting::kRainbow3000);
   auto painter = std::make_unique<FrameRig<QPainterCanvas>>(Setting::kRainbow3000);
-  using Clock = std::chrono::steady_clock;
-  std::chrono::duration<double> rasterTotal{0};
-  std::chrono::duration<double> painterTotal{0};
-  for (auto _ : state) {
-    const auto start = Clock::now();
-    raster->Frame();
-    const auto middle = Clock::now();
-    painter->Frame();
-    const auto end = Clock::now();
-    rasterTotal += middle - start;
-    painterTotal += end - middle;
-    state.SetIterationTime(std::chrono::duration<double>(middle - start).count());
-  }
-  const double ratio = painterTotal.count() / rasterTotal.count();
+  const SideBySide total = TimeSideBySide(
+      state, [&] { raster->Frame(); }, [&] { painter->Frame(); });
+  const double ratio = total.Other / total.Measured;
   state.counters["qpainter_over_raster"] = ratio;
   std::printf("frame at 3000 rainbow traces: raster %.1f us, QPainter %.1f us, %.2fx faster\n",
-              1e6 * rasterTotal.count() / static_cast<double>(state.iterations()),
-              1e6 * painterTotal.count() / static_cast<double>(state.iterations()), ratio);
+              1e6 * total.Measured / static_cast<double>(state.iterations()),
+              1e6 * total.Other / static_cast<double>(state.iterations()), ratio);
 }
 
 BENCHMARK(BM_FrameSpeedup)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(2.0);
@@ -163,22 +152,10 @@ void BM_FrameOverFloor(benchmark::State& state) {
   const std::vector<std::uint32_t> offsets =
       FrameLineOffsets(static_cast<int>(image.bytesPerLine() / 4));
   auto* pixels = reinterpret_cast<std::uint32_t*>(image.bits());
-  using Clock = std::chrono::steady_clock;
-  std::chrono::duration<double> frameTotal{0};
-  std::chrono::duration<double> floorTotal{0};
-  for (auto _ : state) {
-    const auto start = Clock::now();
-    rig->Frame();
-    const auto middle = Clock::now();
-    WriteAtOffsets(pixels, offsets, ToArgb(kTeal));
-    benchmark::ClobberMemory();
-    const auto end = Clock::now();
-    frameTotal += middle - start;
-    floorTotal += end - middle;
-    state.SetIterationTime(std::chrono::duration<double>(middle - start).count());
-  }
-  state.counters["frame_over_floor"] = frameTotal.count() / floorTotal.count();
-  state.counters["floor_us"] = 1e6 * floorTotal.count() / static_cast<double>(state.iterations());
+  const SideBySide total = TimeSideBySide(
+      state, [&] { rig->Frame(); }, [&] { WriteAtOffsets(pixels, offsets, ToArgb(kTeal)); });
+  state.counters["frame_over_floor"] = total.Measured / total.Other;
+  state.counters["floor_us"] = 1e6 * total.Other / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_FrameOverFloor)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
