@@ -5,6 +5,7 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <cwchar>
 #include <limits>
@@ -174,6 +175,25 @@ void ThrowNotAnInteger(std::string_view text) {
   throw EConvertError(message);
 }
 
+// tzset looks at the zone again, so a change of TZ or of /etc/localtime
+// shows. Without TZ that means a stat of /etc/localtime, 64 times a second
+// for a running clock; once a second is soon enough for a new system zone.
+// A TZ set, changed or taken away is still seen at the very next reading.
+void LookAtZone() {
+  thread_local bool looked = false;
+  thread_local bool tzWasSet = false;
+  thread_local std::int64_t lastLook = 0;
+  const bool tzSet = std::getenv("TZ") != nullptr;
+  const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                               std::chrono::steady_clock::now().time_since_epoch())
+                               .count();
+  if (looked && !tzSet && !tzWasSet && now - lastLook < 1000) return;
+  tzset();
+  looked = true;
+  tzWasSet = tzSet;
+  lastLook = now;
+}
+
 }  // namespace
 
 std::int64_t SystemClock::NowUnixMicroseconds() const {
@@ -189,9 +209,8 @@ TDateTime UnixMicrosecondsToLocal(std::int64_t unixMicroseconds) {
   // instants near the bottom of the range.
   std::int64_t micros = unixMicroseconds % kMicrosPerSecond;
   if (micros < 0) micros += kMicrosPerSecond;
-  // localtime_r does not look at the zone again by itself; tzset does, so a
-  // change of TZ or of /etc/localtime shows at this very reading.
-  tzset();
+  // localtime_r does not look at the zone again by itself.
+  LookAtZone();
   const auto instant = static_cast<std::time_t>(seconds);
   std::tm local{};
   std::int64_t days = 0;
@@ -229,7 +248,7 @@ std::optional<std::int64_t> LocalToUnixMicroseconds(int year, int month, int day
   fields.tm_isdst = -1;
   // mktime may legitimately return -1, so success is told by tm_wday.
   fields.tm_wday = -1;
-  tzset();
+  LookAtZone();
   const std::time_t instant = std::mktime(&fields);
   if (fields.tm_wday < 0) {
     return std::nullopt;

@@ -58,8 +58,9 @@ struct DecodedDate {
   std::uint16_t Day = 0;
 };
 
-// Local date and time. The system time zone is looked up again at every
-// reading (tzset), so a change of TZ or /etc/localtime shows at once.
+// Local date and time. The time zone is looked up again (tzset): a change
+// of TZ shows at the very next reading, one of /etc/localtime within a
+// second.
 TDateTime Now(const ClockSource& clock);
 TDateTime Date(const ClockSource& clock);  // today, time of day zero
 TDateTime Time(const ClockSource& clock);  // time of day, always below 1

@@ -17,6 +17,7 @@ const FrameOutcome& ClockSession::Frame() {
     LastFrame.Ok = false;
     LastFrame.Error = error.what();
   }
+  if (Presenter != nullptr) Presenter->Present();
   return LastFrame;
 }
 

@@ -8,6 +8,7 @@
 #include "model/date_time.h"
 #include "model/tick_schedule.h"
 #include "render/canvas/canvas.h"
+#include "render/canvas/frame_canvas.h"
 #include "render/frame.h"
 #include "render/panel_settings.h"
 
@@ -40,7 +41,10 @@ struct FrameOutcome {
 //   timer fires. The state is 72 KB: keep a session off the stack.
 class ClockSession {
  public:
-  explicit ClockSession(TCanvas& canvas) : Canvas(canvas) {}  // must outlive the session
+  // The canvas must outlive the session. On a FrameCanvas every frame is
+  // presented at its end, failed or not, as the window presents it.
+  explicit ClockSession(TCanvas& canvas) : Canvas(canvas) {}
+  explicit ClockSession(FrameCanvas& canvas) : Canvas(canvas), Presenter(&canvas) {}
 
   const FrameOutcome& Frame();
   bool AfterFrame();
@@ -50,6 +54,7 @@ class ClockSession {
   }
 
   TCanvas& Canvas;
+  FrameCanvas* Presenter = nullptr;
   PlainPanelSettings Panel;
   FakeClock Clock;
   WindowSize Window;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "model/caption.h"
+#include "render/canvas/frame_canvas.h"
 #include "render/canvas/raster_canvas.h"
 #include "render/clock_session.h"
 #include "tools/frame_report.h"
@@ -43,7 +44,8 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
 
   // Built once, so a frame only draws and measures.
   RasterCanvas canvas;
-  const auto session = std::make_unique<ClockSession>(canvas);
+  FrameCanvas drawing(canvas);
+  const auto session = std::make_unique<ClockSession>(drawing);
   session->Clock.Set(startUnixMicroseconds);
   session->State.StartTime = Now(session->Clock);
   session->State.FillStyleIndex = options.FillStyle;
@@ -65,7 +67,7 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
   for (int frame = 1; frame <= options.Frames && !outputFailed; ++frame) {
     if (frame > 1) session->Clock.Advance(options.IntervalMicroseconds);
     if (nextClear != options.ClearBefore.end() && *nextClear == frame) {
-      Button2Click(canvas, session->Panel, window);
+      Button2Click(drawing, session->Panel, window);
       ++nextClear;
     }
     const FrameOutcome& outcome = session->Frame();

@@ -15,7 +15,8 @@ namespace trilume {
 // repaint copies only the exposed part and never copies the image itself.
 // Whoever draws on the canvas calls ShowChanges afterwards, which asks for a
 // repaint of only the pixels that differ from what the screen was last
-// given: a frame mostly redraws what was there already.
+// given: a frame mostly redraws what was there already. Told that nothing
+// was drawn, it compares nothing.
 //
 // Click is a left press and release on the picture; the press that
 // completes a double-click raises DblClick instead and no second Click.
@@ -31,7 +32,8 @@ class TImage final : public QWidget {
   void FitToCanvas();
   // Schedules a repaint of the visible canvas pixels that changed since the
   // last call (all of them after a resize or a new pixel ratio).
-  void ShowChanges();
+  // `canvasDrawn` false promises that the canvas was not drawn on since.
+  void ShowChanges(bool canvasDrawn = true);
 
  signals:
   void Click();

@@ -263,8 +263,8 @@ void TForm2::Button2Click() {
   if (Form1 == nullptr) {
     return;
   }
-  trilume::Button2Click(Form1->GetCanvas(), *this, Form1->GetOuterSize());
-  Form1->Image1->ShowChanges();
+  trilume::Button2Click(Form1->GetDrawing(), *this, Form1->GetOuterSize());
+  Form1->ShowDrawing();
 }
 
 void TForm2::Button1Click() {
@@ -298,8 +298,8 @@ void TForm2::CColorGrid1Change() {
   if (Form1 == nullptr) {
     return;
   }
-  trilume::CColorGrid1Change(Form1->GetCanvas(), *this, Form1->GetOuterSize());
-  Form1->Image1->ShowChanges();
+  trilume::CColorGrid1Change(Form1->GetDrawing(), *this, Form1->GetOuterSize());
+  Form1->ShowDrawing();
 }
 
 void TForm2::ScrollBar1Change() { ShowValue(Label5, ScrollBar1->value(), kLabel5Width); }

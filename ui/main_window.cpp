@@ -65,14 +65,19 @@ void TForm1::Timer1Timer() {
   // Qt lets no exception pass through its event loop: a failed frame is
   // reported here and the next tick runs as usual.
   try {
-    trilume::Timer1Timer(State, Canvas, *Form2, GetOuterSize(), Timer3.GetEnabled(),
+    trilume::Timer1Timer(State, Drawing, *Form2, GetOuterSize(), Timer3.GetEnabled(),
                          ReadFrameClock(Clock, TimeText));
   } catch (const std::exception& error) {
     ShowException(error.what(), this);
   } catch (...) {
     ShowException("A frame failed for an unknown reason.", this);
   }
-  Image1->ShowChanges();
+  ShowDrawing();
+}
+
+void TForm1::ShowDrawing() {
+  Drawing.Present();
+  Image1->ShowChanges(Drawing.TakeDrawn());
 }
 
 void TForm1::FormCreate() { DesignSize.Start(); }

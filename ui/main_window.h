@@ -5,6 +5,7 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "render/canvas/frame_canvas.h"
 #include "render/canvas/raster_canvas.h"
 #include "render/frame.h"
 #include "ui/clock_picture.h"
@@ -45,7 +46,13 @@ class TForm1 final : public QWidget {
 
   // The outer size in canvas pixels, read afresh.
   WindowSize GetOuterSize() const;
-  RasterCanvas& GetCanvas() { return Canvas; }
+  // The picture's pixels. Draw through GetDrawing() only: the frame canvas
+  // must see every call to know when a frame repeats the last.
+  const RasterCanvas& GetCanvas() const { return Canvas; }
+  FrameCanvas& GetDrawing() { return Drawing; }
+  // Puts what was drawn since the last call on the canvas and asks the
+  // picture to show what changed.
+  void ShowDrawing();
   // How a frame turns the time into the text the hands are read from: the
   // locale's TimeToStr unless a test puts in another.
   void SetTimeTextFormatter(TimeTextFormatter formatter) { TimeText = formatter; }
@@ -83,6 +90,7 @@ class TForm1 final : public QWidget {
   ClockState& State;
   const ClockSource& Clock;
   RasterCanvas Canvas;
+  FrameCanvas Drawing{Canvas};
   TimeTextFormatter TimeText = &TimeToStr;
   DesignSizeKeeper DesignSize{*this, QSize(kDesignOuterWidth, kDesignOuterHeight),
                               Qt::Horizontal | Qt::Vertical};

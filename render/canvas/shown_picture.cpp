@@ -74,7 +74,8 @@ class Bands {
 
 }  // namespace
 
-ShownPicture::Changes ShownPicture::Take(const QImage& canvas, const QRect& area) {
+ShownPicture::Changes ShownPicture::Take(const QImage& canvas, const QRect& area,
+                                         bool canvasDrawn) {
   const QRect clipped = area & canvas.rect();
   if (clipped.isEmpty()) return Changes{};
   Changes all;
@@ -98,6 +99,7 @@ ShownPicture::Changes ShownPicture::Take(const QImage& canvas, const QRect& area
     Area = clipped;
     return all;
   }
+  if (!canvasDrawn) return Changes{};
 
   Bands bands;
   const int left = clipped.left();

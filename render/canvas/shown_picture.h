@@ -22,7 +22,9 @@ namespace trilume {
 // first call) takes the whole area and returns it as one rectangle: pixels
 // that were outside the last area were never compared. Allocates only then.
 // Only 32-bit images are compared; for others every call returns the whole
-// area.
+// area. A caller that knows the canvas was not drawn on since the last Take
+// passes canvasDrawn false: then nothing is compared, and only a new area or
+// size is taken whole.
 class ShownPicture {
  public:
   static constexpr int kMaxRects = 4;
@@ -33,7 +35,7 @@ class ShownPicture {
   };
 
   // `area` is clipped to the canvas.
-  Changes Take(const QImage& canvas, const QRect& area);
+  Changes Take(const QImage& canvas, const QRect& area, bool canvasDrawn = true);
   // The next Take returns its whole area.
   void Forget() { Area = QRect(); }
 

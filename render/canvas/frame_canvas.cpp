@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: MIT
+#include "render/canvas/frame_canvas.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace trilume {
+
+namespace {
+
+// Both end points in 16 bits each, or 0 for lines reaching further (those
+// are simply never left out). A line of length 0 is never held, so 0 is no
+// line's key.
+std::uint64_t LineKey(int x1, int y1, int x2, int y2) {
+  const auto fits = [](int v) {
+    return static_cast<std::uint32_t>(v) + 0x8000U <= 0xFFFFU;  // -32768..32767
+  };
+  if (!(fits(x1) && fits(y1) && fits(x2) && fits(y2))) return 0;
+  const auto part = [](int v) { return std::uint64_t{static_cast<std::uint16_t>(v)}; };
+  return part(x1) << 48 | part(y1) << 32 | part(x2) << 16 | part(y2);
+}
+
+}  // namespace
+
+FrameCanvas::FrameCanvas(TCanvas& target) : Target(target) {
+  PenColor = target.GetPenColor();
+  BrushColor = target.GetBrushColor();
+  BrushStyle = target.GetBrushStyle();
+  FontColor = target.GetFontColor();
+  PenPos = target.GetPenPos();
+}
+
+void FrameCanvas::LineTo(int x, int y) {
+  if (x != PenPos.X || y != PenPos.Y) {
+    // Built in place, not copied in: it is the hottest path of a long trace.
+    Call& call = Calls.emplace_back();
+    call.X1 = PenPos.X;
+    call.Y1 = PenPos.Y;
+    call.X2 = x;
+    call.Y2 = y;
+    call.First = PenColor;
+    if (const std::uint64_t key = LineKey(PenPos.X, PenPos.Y, x, y); key != 0) NoteLine(key);
+  }
+  PenPos = TPoint{x, y};
+}
+
+void FrameCanvas::NoteLine(std::uint64_t key) {
+  const std::size_t index = Calls.size() - 1;
+  for (std::size_t i = 0; i < NearCount; ++i) {
+    if (NearKeys[i] == key) {
+      Calls[NearCalls[i]].Covered = true;
+      NearCalls[i] = index;
+      return;
+    }
+  }
+  ++OpenLines;
+  NearKeys[NearNext] = key;
+  NearCalls[NearNext] = index;
+  NearNext = (NearNext + 1) % kNearLines;
+  NearCount = std::min(NearCount + 1, kNearLines);
+}
+
+void FrameCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+  Calls.push_back(
+      Call{Call::Kind::kEllipse, false, BrushStyle, x1, y1, x2, y2, PenColor, BrushColor});
+}
+
+void FrameCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+  Calls.push_back(
+      Call{Call::Kind::kRectangle, false, BrushStyle, x1, y1, x2, y2, PenColor, BrushColor});
+}
+
+void FrameCanvas::FillRect(const TRect& rect) {
+  Calls.push_back(Call{Call::Kind::kFillRect, false, BrushStyle, rect.Left, rect.Top, rect.Right,
+                       rect.Bottom, BrushColor, 0});
+}
+
+void FrameCanvas::TextOut(int x, int y, std::string_view text) {
+  if (text.empty()) return;  // draws nothing
+  Calls.push_back(Call{Call::Kind::kText, false, BrushStyle, x, y, static_cast<int>(Texts.size()),
+                       static_cast<int>(text.size()), FontColor, BrushColor});
+  Texts.append(text);
+}
+
+void FrameCanvas::MarkCoveredLines() {
+  if (OpenLines < 2) return;
+  // At most half full, so probes stay short; sized by the lines not yet
+  // covered, so that a long trace's table stays in the cache.
+  const std::size_t size = std::bit_ceil(std::max<std::size_t>(2 * OpenLines, 16));
+  if (Slots.size() < size) {
+    Slots.assign(size, Slot{});
+    Stamp = 0;
+  }
+  if (++Stamp == 0) {
+    std::fill(Slots.begin(), Slots.end(), Slot{});
+    Stamp = 1;
+  }
+  // Only the first `size` slots: a table grown for a longer unit is not
+  // walked whole.
+  const std::size_t mask = size - 1;
+  const int shift = 64 - std::countr_zero(size);
+  // From the last call back: the first time a line is seen is its last
+  // drawing; every earlier one is covered by it.
+  for (auto call = Calls.rbegin(); call != Calls.rend(); ++call) {
+    if (call->Op != Call::Kind::kLine || call->Covered) continue;
+    const std::uint64_t key = LineKey(call->X1, call->Y1, call->X2, call->Y2);
+    if (key == 0) continue;
+    std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> shift);
+    while (Slots[slot].Stamp == Stamp && Slots[slot].Key != key) slot = (slot + 1) & mask;
+    if (Slots[slot].Stamp == Stamp) {
+      call->Covered = true;
+    } else {
+      Slots[slot] = Slot{key, Stamp};
+    }
+  }
+}
+
+void FrameCanvas::DropCoveredLines() {
+  Calls.erase(std::remove_if(Calls.begin(), Calls.end(), [](const Call& c) { return c.Covered; }),
+              Calls.end());
+}
+
+bool FrameCanvas::RepeatsLast() const {
+  if (Calls.size() != Last.size()) return false;
+  for (std::size_t i = 0; i < Calls.size(); ++i) {
+    const Call& a = Calls[i];
+    const Call& b = Last[i];
+    if (a.Op != b.Op || a.Style != b.Style || a.X1 != b.X1 || a.Y1 != b.Y1 || a.X2 != b.X2 ||
+        a.Y2 != b.Y2 || a.First != b.First || a.Second != b.Second) {
+      return false;
+    }
+    // Equal calls so far put a text at the same place in both stores.
+    if (a.Op == Call::Kind::kText &&
+        std::string_view(Texts).substr(static_cast<std::size_t>(a.X2),
+                                       static_cast<std::size_t>(a.Y2)) !=
+            std::string_view(LastTexts).substr(static_cast<std::size_t>(b.X2),
+                                               static_cast<std::size_t>(b.Y2))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void FrameCanvas::Draw(const Call& call, std::string_view texts) {
+  switch (call.Op) {
+    case Call::Kind::kLine:
+      Target.SetPenColor(call.First);
+      Target.MoveTo(call.X1, call.Y1);
+      Target.LineTo(call.X2, call.Y2);
+      return;
+    case Call::Kind::kEllipse:
+      Target.SetPenColor(call.First);
+      Target.SetBrushColor(call.Second);
+      Target.SetBrushStyle(call.Style);
+      Target.Ellipse(call.X1, call.Y1, call.X2, call.Y2);
+      return;
+    case Call::Kind::kRectangle:
+      Target.SetPenColor(call.First);
+      Target.SetBrushColor(call.Second);
+      Target.SetBrushStyle(call.Style);
+      Target.Rectangle(call.X1, call.Y1, call.X2, call.Y2);
+      return;
+    case Call::Kind::kFillRect:
+      Target.SetBrushColor(call.First);
+      Target.SetBrushStyle(call.Style);
+      Target.FillRect(Rect(call.X1, call.Y1, call.X2, call.Y2));
+      return;
+    case Call::Kind::kText:
+      Target.SetFontColor(call.First);
+      Target.SetBrushColor(call.Second);
+      Target.SetBrushStyle(call.Style);
+      Target.TextOut(
+          call.X1, call.Y1,
+          texts.substr(static_cast<std::size_t>(call.X2), static_cast<std::size_t>(call.Y2)));
+      return;
+  }
+}
+
+void FrameCanvas::SetTargetState() {
+  Target.SetPenColor(PenColor);
+  Target.SetBrushColor(BrushColor);
+  Target.SetBrushStyle(BrushStyle);
+  Target.SetFontColor(FontColor);
+  Target.MoveTo(PenPos.X, PenPos.Y);
+}
+
+bool FrameCanvas::Present() {
+  bool drew = false;
+  if (!Calls.empty()) {
+    MarkCoveredLines();
+    DropCoveredLines();
+    // The last drawing of every line stays, so nothing was dropped from a
+    // unit unless something of it is left.
+    if (!RepeatsLast()) {
+      for (const Call& call : Calls) Draw(call, Texts);
+      Calls.swap(Last);
+      Texts.swap(LastTexts);
+      drew = true;
+    }
+    Calls.clear();
+    Texts.clear();
+    NearCount = 0;
+    NearNext = 0;
+    OpenLines = 0;
+  }
+  SetTargetState();
+  Drawn = Drawn || drew;
+  return drew;
+}
+
+bool FrameCanvas::TakeDrawn() {
+  const bool drawn = Drawn;
+  Drawn = false;
+  return drawn;
+}
+
+}  // namespace trilume
