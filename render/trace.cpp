@@ -2,6 +2,7 @@
 #include "render/trace.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "render/screen_point.h"
@@ -12,14 +13,14 @@ namespace {
 
 constexpr int kPaletteSize = static_cast<int>(kTracePalette.size());
 
-void DrawOutline(TCanvas& canvas, float centreX, float centreY, const TriangleRecord& entry) {
-  const TPoint p1 = ScreenPoint(centreX, centreY, entry.X1, entry.Y1);
-  const TPoint p2 = ScreenPoint(centreX, centreY, entry.X2, entry.Y2);
-  const TPoint p3 = ScreenPoint(centreX, centreY, entry.X3, entry.Y3);
-  canvas.MoveTo(p1.X, p1.Y);
-  canvas.LineTo(p2.X, p2.Y);
-  canvas.LineTo(p3.X, p3.Y);
-  canvas.LineTo(p1.X, p1.Y);
+// Outlines go to the canvas this many at a time: enough for a canvas to
+// see which outline repeats the next, small enough for the stack.
+constexpr std::size_t kOutlineBatch = 64;
+
+TOutline Outline(float centreX, float centreY, const TriangleRecord& entry, TColor colour) {
+  return TOutline{ScreenPoint(centreX, centreY, entry.X1, entry.Y1),
+                  ScreenPoint(centreX, centreY, entry.X2, entry.Y2),
+                  ScreenPoint(centreX, centreY, entry.X3, entry.Y3), colour};
 }
 
 }  // namespace
@@ -79,16 +80,21 @@ void DrawTrace(ClockState& state, TCanvas& canvas, const PanelSettings& panel) {
   const float colourStep = state.ColourStep;
   const float centreX = state.CentreX;
   const float centreY = state.CentreY;
+  std::array<TOutline, kOutlineBatch> batch;
+  std::size_t batched = 0;
   for (int k = count - 1; k >= 1; --k) {
+    TColor colour = foreground;
     if (rainbow) {
-      canvas.SetPenColor(kTracePalette[static_cast<std::size_t>(colourIndex - 1)]);
+      colour = kTracePalette[static_cast<std::size_t>(colourIndex - 1)];
       // The index is used before it moves on, and wraps to 1, not by 12.
       colourIndex = static_cast<int>(static_cast<double>(colourIndex) + colourStep);
       if (colourIndex > kPaletteSize) colourIndex = 1;
-    } else {
-      canvas.SetPenColor(foreground);
     }
-    DrawOutline(canvas, centreX, centreY, history[static_cast<std::size_t>(k)]);
+    batch[batched++] = Outline(centreX, centreY, history[static_cast<std::size_t>(k)], colour);
+    if (batched == batch.size() || k == 1) {
+      canvas.Outlines(std::span<const TOutline>(batch.data(), batched));
+      batched = 0;
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "render/canvas/colour.h"
@@ -23,6 +24,14 @@ struct TRect {
 constexpr TRect Rect(int left, int top, int right, int bottom) {
   return TRect{left, top, right, bottom};
 }
+
+// A triangle's outline, P1 to P2 to P3 and back to P1, in one pen colour.
+struct TOutline {
+  TPoint P1;
+  TPoint P2;
+  TPoint P3;
+  TColor Colour = 0;
+};
 
 // Brush styles by number.
 inline constexpr int kBsSolid = 0;
@@ -67,6 +76,18 @@ class TCanvas {
   virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
   virtual void FillRect(const TRect& rect) = 0;
   virtual void TextOut(int x, int y, std::string_view text) = 0;
+  // Exactly SetPenColor(Colour), MoveTo(P1), LineTo(P2), LineTo(P3),
+  // LineTo(P1) for each outline in turn; a canvas that knows a shortcut to
+  // the same pixels and state may take it.
+  virtual void Outlines(std::span<const TOutline> outlines) {
+    for (const TOutline& outline : outlines) {
+      SetPenColor(outline.Colour);
+      MoveTo(outline.P1.X, outline.P1.Y);
+      LineTo(outline.P2.X, outline.P2.Y);
+      LineTo(outline.P3.X, outline.P3.Y);
+      LineTo(outline.P1.X, outline.P1.Y);
+    }
+  }
 
  protected:
   TColor PenColor = kBlack;

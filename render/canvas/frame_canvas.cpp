@@ -44,6 +44,23 @@ void FrameCanvas::LineTo(int x, int y) {
   PenPos = TPoint{x, y};
 }
 
+void FrameCanvas::Outlines(std::span<const TOutline> outlines) {
+  const auto same = [](TPoint a, TPoint b) { return a.X == b.X && a.Y == b.Y; };
+  for (std::size_t i = 0; i < outlines.size(); ++i) {
+    const TOutline& o = outlines[i];
+    PenColor = o.Colour;
+    if (i + 1 < outlines.size()) {
+      const TOutline& next = outlines[i + 1];
+      // The next outline moves the pen on from here itself.
+      if (same(o.P1, next.P1) && same(o.P2, next.P2) && same(o.P3, next.P3)) continue;
+    }
+    MoveTo(o.P1.X, o.P1.Y);
+    LineTo(o.P2.X, o.P2.Y);
+    LineTo(o.P3.X, o.P3.Y);
+    LineTo(o.P1.X, o.P1.Y);
+  }
+}
+
 void FrameCanvas::NoteLine(std::uint64_t key) {
   const std::size_t index = Calls.size() - 1;
   for (std::size_t i = 0; i < NearCount; ++i) {
@@ -82,10 +99,9 @@ void FrameCanvas::TextOut(int x, int y, std::string_view text) {
   Texts.append(text);
 }
 
-void FrameCanvas::MarkCoveredLines() {
-  if (OpenLines < 2) return;
+void FrameCanvas::DropCoveredLines() {
   // At most half full, so probes stay short; sized by the lines not yet
-  // covered, so that a long trace's table stays in the cache.
+  // known to be covered, so that a long trace's table stays in the cache.
   const std::size_t size = std::bit_ceil(std::max<std::size_t>(2 * OpenLines, 16));
   if (Slots.size() < size) {
     Slots.assign(size, Slot{});
@@ -99,25 +115,24 @@ void FrameCanvas::MarkCoveredLines() {
   // walked whole.
   const std::size_t mask = size - 1;
   const int shift = 64 - std::countr_zero(size);
-  // From the last call back: the first time a line is seen is its last
-  // drawing; every earlier one is covered by it.
-  for (auto call = Calls.rbegin(); call != Calls.rend(); ++call) {
-    if (call->Op != Call::Kind::kLine || call->Covered) continue;
-    const std::uint64_t key = LineKey(call->X1, call->Y1, call->X2, call->Y2);
-    if (key == 0) continue;
-    std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> shift);
-    while (Slots[slot].Stamp == Stamp && Slots[slot].Key != key) slot = (slot + 1) & mask;
-    if (Slots[slot].Stamp == Stamp) {
-      call->Covered = true;
-    } else {
-      Slots[slot] = Slot{key, Stamp};
+  // From the last call back: the first time a line is met is its last
+  // drawing, and every earlier one is covered by it. What stays is packed
+  // towards the end, then moved to the front.
+  std::size_t kept = Calls.size();
+  for (std::size_t i = Calls.size(); i-- > 0;) {
+    const Call& call = Calls[i];
+    if (call.Covered) continue;
+    if (call.Op == Call::Kind::kLine) {
+      if (const std::uint64_t key = LineKey(call.X1, call.Y1, call.X2, call.Y2); key != 0) {
+        std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> shift);
+        while (Slots[slot].Stamp == Stamp && Slots[slot].Key != key) slot = (slot + 1) & mask;
+        if (Slots[slot].Stamp == Stamp) continue;
+        Slots[slot] = Slot{key, Stamp};
+      }
     }
+    Calls[--kept] = call;
   }
-}
-
-void FrameCanvas::DropCoveredLines() {
-  Calls.erase(std::remove_if(Calls.begin(), Calls.end(), [](const Call& c) { return c.Covered; }),
-              Calls.end());
+  Calls.erase(Calls.begin(), Calls.begin() + static_cast<std::ptrdiff_t>(kept));
 }
 
 bool FrameCanvas::RepeatsLast() const {
@@ -187,7 +202,6 @@ void FrameCanvas::SetTargetState() {
 bool FrameCanvas::Present() {
   bool drew = false;
   if (!Calls.empty()) {
-    MarkCoveredLines();
     DropCoveredLines();
     // The last drawing of every line stays, so nothing was dropped from a
     // unit unless something of it is left.

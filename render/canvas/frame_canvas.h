@@ -39,6 +39,9 @@ class FrameCanvas final : public TCanvas {
   void Rectangle(int x1, int y1, int x2, int y2) override;
   void FillRect(const TRect& rect) override;
   void TextOut(int x, int y, std::string_view text) override;
+  // An outline that the next one of the same call repeats point for point
+  // is covered by it whole and is not even held.
+  void Outlines(std::span<const TOutline> outlines) override;
 
   // Draws the unit on the target, unless it repeats the last one drawn.
   // Returns whether it drew.
@@ -72,7 +75,6 @@ class FrameCanvas final : public TCanvas {
   static constexpr std::size_t kNearLines = 4;
 
   void NoteLine(std::uint64_t key);
-  void MarkCoveredLines();
   void DropCoveredLines();
   bool RepeatsLast() const;
   void Draw(const Call& call, std::string_view texts);

@@ -72,7 +72,15 @@ class UnitMaker {
     const int y = Pick(-10, kHeight);
     const int w = Pick(0, 30);
     const int h = Pick(0, 30);
-    switch (Pick(0, 11)) {
+    // Outlines from two triangles, so that neighbours often repeat.
+    const std::array<TOutline, 2> shapes = {TOutline{Point(), Point(), Point(), Colour()},
+                                            TOutline{Point(), Point(), Point(), Colour()}};
+    std::vector<TOutline> outlines(static_cast<std::size_t>(Pick(1, 5)));
+    for (TOutline& outline : outlines) {
+      outline = shapes[static_cast<std::size_t>(Pick(0, 1))];
+      outline.Colour = Colour();
+    }
+    switch (Pick(0, 12)) {
       case 0:
         return [colour](TCanvas& c) { c.SetPenColor(colour); };
       case 1:
@@ -91,6 +99,8 @@ class UnitMaker {
         return [x, y, w, h](TCanvas& c) { c.FillRect(Rect(x, y, x + w, y + h)); };
       case 8:
         return [x, y](TCanvas& c) { c.TextOut(x, y, (x & 1) != 0 ? "12" : "3 "); };
+      case 9:
+        return [outlines](TCanvas& c) { c.Outlines(outlines); };
       default:
         return [b](TCanvas& c) { c.LineTo(b.X, b.Y); };
     }
@@ -111,9 +121,10 @@ void ExpectSameState(const TCanvas& a, const TCanvas& b) {
 
 class FrameCanvasTest : public ::testing::TestWithParam<unsigned> {};
 
-// Catches a line left out that no later line covers, a unit skipped that
-// differs from the last in any colour, style, place or text, a target left
-// in another state than the calls give, and a Forget() not honoured.
+// Catches a line or outline left out that nothing later covers, a unit
+// skipped that differs from the last in any colour, style, place or text, a
+// target left in another state than the calls give, and a Forget() not
+// honoured.
 TEST_P(FrameCanvasTest, TargetEqualsDrawingEveryCallAfterAnySequence) {
   UnitMaker maker(GetParam());
   std::mt19937 choice(GetParam() + 1000);
