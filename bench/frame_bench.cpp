@@ -41,7 +41,7 @@ enum class Setting { kDesignValues, kRainbow3000 };
 template <typename Target>
 struct Presented {
   Target Surface;
-  FrameCanvas Drawing{Surface};
+  FrameCanvas Drawing{Surface, kMaxFrameCalls};
 };
 
 template <typename Canvas>

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "model/panel_design.h"
 #include "render/canvas/canvas.h"
 #include "render/panel_settings.h"
 
@@ -15,6 +17,11 @@ struct WindowSize {
   int Width = 280;
   int Height = 310;
 };
+
+// Drawing calls a frame makes at most: three lines for each outline of the
+// longest trace, and the rest of the picture with room to spare. A frame
+// canvas made for this many never grows.
+inline constexpr std::size_t kMaxFrameCalls = 3 * kMaxTraceCount + 256;
 
 // Where a landed frame puts Centre (W div 2 - 4, H div 2 - 17 of the outer
 // size, about the middle of the client area); free flight sets off from it.

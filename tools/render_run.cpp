@@ -44,7 +44,7 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
 
   // Built once, so a frame only draws and measures.
   RasterCanvas canvas;
-  FrameCanvas drawing(canvas);
+  FrameCanvas drawing(canvas, kMaxFrameCalls);
   const auto session = std::make_unique<ClockSession>(drawing);
   session->Clock.Set(startUnixMicroseconds);
   session->State.StartTime = Now(session->Clock);

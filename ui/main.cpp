@@ -52,11 +52,6 @@ int main(int argc, char** argv) {
   // the GLib one, and nothing here needs GLib's. Whoever sets the variable
   // (even empty, which keeps GLib) decides for themselves.
   if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
-  // On X11, Qt's shared-memory repaint waits for the server after every
-  // repaint before it reuses the memory: a round trip each frame. A frame
-  // changes a few thousand pixels, which the connection itself carries for
-  // less. The same rule for whoever sets the variable.
-  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
 
   std::unique_ptr<QApplication> application;
   try {

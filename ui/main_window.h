@@ -90,7 +90,7 @@ class TForm1 final : public QWidget {
   ClockState& State;
   const ClockSource& Clock;
   RasterCanvas Canvas;
-  FrameCanvas Drawing{Canvas};
+  FrameCanvas Drawing{Canvas, kMaxFrameCalls};
   TimeTextFormatter TimeText = &TimeToStr;
   DesignSizeKeeper DesignSize{*this, QSize(kDesignOuterWidth, kDesignOuterHeight),
                               Qt::Horizontal | Qt::Vertical};

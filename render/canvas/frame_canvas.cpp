@@ -22,7 +22,14 @@ std::uint64_t LineKey(int x1, int y1, int x2, int y2) {
 
 }  // namespace
 
-FrameCanvas::FrameCanvas(TCanvas& target) : Target(target) {
+FrameCanvas::FrameCanvas(TCanvas& target, std::size_t expectedCalls) : Target(target) {
+  Calls.reserve(expectedCalls);
+  Last.reserve(expectedCalls);
+  if (expectedCalls > 0) {
+    Slots.resize(std::bit_ceil(2 * expectedCalls));
+    Texts.reserve(kExpectedText);
+    LastTexts.reserve(kExpectedText);
+  }
   PenColor = target.GetPenColor();
   BrushColor = target.GetBrushColor();
   BrushStyle = target.GetBrushStyle();

@@ -32,7 +32,9 @@ namespace trilume {
 // steady run of frames allocates nothing.
 class FrameCanvas final : public TCanvas {
  public:
-  explicit FrameCanvas(TCanvas& target);  // the target must outlive this canvas
+  // The target must outlive this canvas. Room for `expectedCalls` calls a
+  // unit is made at once, so that units up to that size never allocate.
+  explicit FrameCanvas(TCanvas& target, std::size_t expectedCalls = 0);
 
   void LineTo(int x, int y) override;
   void Ellipse(int x1, int y1, int x2, int y2) override;
@@ -73,6 +75,8 @@ class FrameCanvas final : public TCanvas {
   // Lines this many back are compared at once: a triangle's edge mostly
   // repeats the same edge of the triangle drawn just before.
   static constexpr std::size_t kNearLines = 4;
+  // Text bytes a unit is given room for: a frame writes a few numerals.
+  static constexpr std::size_t kExpectedText = 256;
 
   void NoteLine(std::uint64_t key);
   void DropCoveredLines();
