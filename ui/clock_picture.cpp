@@ -37,7 +37,7 @@ void TImage::FitToCanvas() {
   update();
 }
 
-void TImage::ShowChanges(bool canvasDrawn) {
+void TImage::ShowChanges(const QRect& changed) {
   const double k = GetLogicalPixelsPerCanvasPixel();
   // The part of the picture its window does not clip away (visibleRegion()
   // would say the same at the price of an allocation every frame).
@@ -53,7 +53,7 @@ void TImage::ShowChanges(bool canvasDrawn) {
                           static_cast<int>(std::floor(visible.top() / k))),
                    QPoint(static_cast<int>(std::ceil((visible.right() + 1) / k)) - 1,
                           static_cast<int>(std::ceil((visible.bottom() + 1) / k)) - 1));
-  const ShownPicture::Changes changes = Shown.Take(Canvas.GetImage(), area, canvasDrawn);
+  const ShownPicture::Changes changes = Shown.Take(Canvas.GetImage(), area, changed);
   for (int i = 0; i < changes.Count; ++i) {
     // Scaled like the picture, to whole logical pixels.
     const QRect& r = changes.Rects[static_cast<std::size_t>(i)];

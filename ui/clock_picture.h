@@ -15,8 +15,8 @@ namespace trilume {
 // repaint copies only the exposed part and never copies the image itself.
 // Whoever draws on the canvas calls ShowChanges afterwards, which asks for a
 // repaint of only the pixels that differ from what the screen was last
-// given: a frame mostly redraws what was there already. Told that nothing
-// was drawn, it compares nothing.
+// given: a frame mostly redraws what was there already. Told where the
+// canvas can have changed, it compares only there.
 //
 // Click is a left press and release on the picture; the press that
 // completes a double-click raises DblClick instead and no second Click.
@@ -32,8 +32,8 @@ class TImage final : public QWidget {
   void FitToCanvas();
   // Schedules a repaint of the visible canvas pixels that changed since the
   // last call (all of them after a resize or a new pixel ratio).
-  // `canvasDrawn` false promises that the canvas was not drawn on since.
-  void ShowChanges(bool canvasDrawn = true);
+  // `changed` (canvas pixels) holds every pixel drawn on since the last call.
+  void ShowChanges(const QRect& changed);
 
  signals:
   void Click();

@@ -77,7 +77,11 @@ void TForm1::Timer1Timer() {
 
 void TForm1::ShowDrawing() {
   Drawing.Present();
-  Image1->ShowChanges(Drawing.TakeDrawn());
+  const TRect changed = Drawing.TakeChanged();
+  Image1->ShowChanges(
+      changed.Left < changed.Right && changed.Top < changed.Bottom
+          ? QRect(QPoint(changed.Left, changed.Top), QPoint(changed.Right - 1, changed.Bottom - 1))
+          : QRect());
 }
 
 void TForm1::FormCreate() { DesignSize.Start(); }

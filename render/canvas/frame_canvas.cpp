@@ -142,25 +142,60 @@ void FrameCanvas::DropCoveredLines() {
   Calls.erase(Calls.begin(), Calls.begin() + static_cast<std::ptrdiff_t>(kept));
 }
 
+bool FrameCanvas::SameCall(const Call& a, std::string_view aTexts, const Call& b,
+                           std::string_view bTexts) {
+  if (a.Op != b.Op || a.Style != b.Style || a.X1 != b.X1 || a.Y1 != b.Y1 || a.First != b.First ||
+      a.Second != b.Second) {
+    return false;
+  }
+  if (a.Op != Call::Kind::kText) return a.X2 == b.X2 && a.Y2 == b.Y2;
+  return aTexts.substr(static_cast<std::size_t>(a.X2), static_cast<std::size_t>(a.Y2)) ==
+         bTexts.substr(static_cast<std::size_t>(b.X2), static_cast<std::size_t>(b.Y2));
+}
+
 bool FrameCanvas::RepeatsLast() const {
   if (Calls.size() != Last.size()) return false;
   for (std::size_t i = 0; i < Calls.size(); ++i) {
-    const Call& a = Calls[i];
-    const Call& b = Last[i];
-    if (a.Op != b.Op || a.Style != b.Style || a.X1 != b.X1 || a.Y1 != b.Y1 || a.X2 != b.X2 ||
-        a.Y2 != b.Y2 || a.First != b.First || a.Second != b.Second) {
-      return false;
-    }
-    // Equal calls so far put a text at the same place in both stores.
-    if (a.Op == Call::Kind::kText &&
-        std::string_view(Texts).substr(static_cast<std::size_t>(a.X2),
-                                       static_cast<std::size_t>(a.Y2)) !=
-            std::string_view(LastTexts).substr(static_cast<std::size_t>(b.X2),
-                                               static_cast<std::size_t>(b.Y2))) {
-      return false;
-    }
+    if (!SameCall(Calls[i], Texts, Last[i], LastTexts)) return false;
   }
   return true;
+}
+
+void FrameCanvas::NoteChanges() {
+  const std::size_t shorter = std::min(Calls.size(), Last.size());
+  std::size_t head = 0;
+  while (head < shorter && SameCall(Calls[head], Texts, Last[head], LastTexts)) ++head;
+  std::size_t tail = 0;
+  while (tail < shorter - head &&
+         SameCall(Calls[Calls.size() - 1 - tail], Texts, Last[Last.size() - 1 - tail], LastTexts)) {
+    ++tail;
+  }
+  const auto add = [this](const Call& call) {
+    TRect box;
+    switch (call.Op) {
+      case Call::Kind::kLine:
+        // The end point is not drawn, but counting it costs nothing.
+        box = Rect(std::min(call.X1, call.X2), std::min(call.Y1, call.Y2),
+                   std::max(call.X1, call.X2) + 1, std::max(call.Y1, call.Y2) + 1);
+        break;
+      case Call::Kind::kText:
+        box = kEverywhere;  // its size is the font's business
+        break;
+      default:
+        box = Rect(std::min(call.X1, call.X2), std::min(call.Y1, call.Y2),
+                   std::max(call.X1, call.X2), std::max(call.Y1, call.Y2));
+        break;
+    }
+    if (box.Left >= box.Right || box.Top >= box.Bottom) return;
+    if (Changed.Left >= Changed.Right) {
+      Changed = box;
+      return;
+    }
+    Changed = Rect(std::min(Changed.Left, box.Left), std::min(Changed.Top, box.Top),
+                   std::max(Changed.Right, box.Right), std::max(Changed.Bottom, box.Bottom));
+  };
+  for (std::size_t i = head; i < Calls.size() - tail; ++i) add(Calls[i]);
+  for (std::size_t i = head; i < Last.size() - tail; ++i) add(Last[i]);
 }
 
 void FrameCanvas::Draw(const Call& call, std::string_view texts) {
@@ -213,6 +248,7 @@ bool FrameCanvas::Present() {
     // The last drawing of every line stays, so nothing was dropped from a
     // unit unless something of it is left.
     if (!RepeatsLast()) {
+      NoteChanges();
       for (const Call& call : Calls) Draw(call, Texts);
       Calls.swap(Last);
       Texts.swap(LastTexts);
@@ -225,14 +261,13 @@ bool FrameCanvas::Present() {
     OpenLines = 0;
   }
   SetTargetState();
-  Drawn = Drawn || drew;
   return drew;
 }
 
-bool FrameCanvas::TakeDrawn() {
-  const bool drawn = Drawn;
-  Drawn = false;
-  return drawn;
+TRect FrameCanvas::TakeChanged() {
+  const TRect changed = Changed;
+  Changed = TRect{};
+  return changed;
 }
 
 }  // namespace trilume

@@ -30,6 +30,10 @@ namespace trilume {
 // font and pen position then equal this canvas's. Until Present() the calls
 // are not on the target. Memory follows the largest unit and is reused: a
 // steady run of frames allocates nothing.
+// Where a drawn unit can have changed pixels is known too: outside the calls
+// that differ from the last unit drawn (all but the equal ones at its start
+// and at its end), every pixel is touched by the same calls in the same
+// order as last time, so it keeps its value.
 class FrameCanvas final : public TCanvas {
  public:
   // The target must outlive this canvas. Room for `expectedCalls` calls a
@@ -50,8 +54,11 @@ class FrameCanvas final : public TCanvas {
   bool Present();
   // The next unit is drawn even if it repeats the last one.
   void Forget() { Last.clear(); }
-  // Whether a Present() drew since the last call of this one.
-  bool TakeDrawn();
+  // A rectangle holding every target pixel that Present() changed since the
+  // last call of this one: empty when nothing was drawn, kEverywhere when a
+  // text differs.
+  TRect TakeChanged();
+  static constexpr TRect kEverywhere = Rect(-(1 << 30), -(1 << 30), 1 << 30, 1 << 30);
 
  private:
   // 32 bytes: a long trace holds thousands of lines a frame.
@@ -80,8 +87,11 @@ class FrameCanvas final : public TCanvas {
 
   void NoteLine(std::uint64_t key);
   void DropCoveredLines();
+  static bool SameCall(const Call& a, std::string_view aTexts, const Call& b,
+                       std::string_view bTexts);
   bool RepeatsLast() const;
   void Draw(const Call& call, std::string_view texts);
+  void NoteChanges();
   void SetTargetState();
 
   TCanvas& Target;
@@ -104,7 +114,7 @@ class FrameCanvas final : public TCanvas {
   std::size_t NearCount = 0;
   std::size_t NearNext = 0;
   std::size_t OpenLines = 0;
-  bool Drawn = false;
+  TRect Changed{};  // Left == Right: nothing
 };
 
 }  // namespace trilume

@@ -75,7 +75,7 @@ class Bands {
 }  // namespace
 
 ShownPicture::Changes ShownPicture::Take(const QImage& canvas, const QRect& area,
-                                         bool canvasDrawn) {
+                                         const QRect& changed) {
   const QRect clipped = area & canvas.rect();
   if (clipped.isEmpty()) return Changes{};
   Changes all;
@@ -99,12 +99,13 @@ ShownPicture::Changes ShownPicture::Take(const QImage& canvas, const QRect& area
     Area = clipped;
     return all;
   }
-  if (!canvasDrawn) return Changes{};
+  const QRect compared = clipped & changed;
+  if (compared.isEmpty()) return Changes{};
 
   Bands bands;
-  const int left = clipped.left();
-  const int width = clipped.width();
-  for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+  const int left = compared.left();
+  const int width = compared.width();
+  for (int y = compared.top(); y <= compared.bottom(); ++y) {
     const auto* now = reinterpret_cast<const std::uint32_t*>(canvas.constScanLine(y)) + left;
     // scanLine() would detach a shared copy; Shown is never shared.
     auto* shown = reinterpret_cast<std::uint32_t*>(Shown.scanLine(y)) + left;

@@ -22,9 +22,10 @@ namespace trilume {
 // first call) takes the whole area and returns it as one rectangle: pixels
 // that were outside the last area were never compared. Allocates only then.
 // Only 32-bit images are compared; for others every call returns the whole
-// area. A caller that knows the canvas was not drawn on since the last Take
-// passes canvasDrawn false: then nothing is compared, and only a new area or
-// size is taken whole.
+// area. A caller that knows where the canvas can have changed since the last
+// Take passes a rectangle holding all such pixels: only that part of the
+// area is compared (nothing, for an empty one); a new area or size is still
+// taken whole.
 class ShownPicture {
  public:
   static constexpr int kMaxRects = 4;
@@ -35,7 +36,8 @@ class ShownPicture {
   };
 
   // `area` is clipped to the canvas.
-  Changes Take(const QImage& canvas, const QRect& area, bool canvasDrawn = true);
+  Changes Take(const QImage& canvas, const QRect& area) { return Take(canvas, area, area); }
+  Changes Take(const QImage& canvas, const QRect& area, const QRect& changed);
   // The next Take returns its whole area.
   void Forget() { Area = QRect(); }
 

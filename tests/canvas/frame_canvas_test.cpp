@@ -22,7 +22,8 @@ constexpr int kHeight = 40;
 using Step = std::function<void(TCanvas&)>;
 
 // Random units with many repeated lines, repeated units, units repeated in
-// other colours and a few coordinates beyond what the frame canvas packs.
+// other colours or with a call left out, and a few coordinates beyond what
+// the frame canvas packs.
 class UnitMaker {
  public:
   explicit UnitMaker(unsigned seed) : Random(seed) {}
@@ -38,6 +39,11 @@ class UnitMaker {
 
   // The same calls in other colours and another brush style, mostly.
   void Restyle(std::vector<Step>& unit) { unit.front() = MakeState(); }
+  // The same calls but one.
+  void LeaveOneOut(std::vector<Step>& unit) {
+    if (unit.size() < 3) return;
+    unit.erase(unit.begin() + Pick(1, static_cast<int>(unit.size()) - 1));
+  }
 
  private:
   int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(Random); }
@@ -123,8 +129,8 @@ class FrameCanvasTest : public ::testing::TestWithParam<unsigned> {};
 
 // Catches a line or outline left out that nothing later covers, a unit
 // skipped that differs from the last in any colour, style, place or text, a
-// target left in another state than the calls give, and a Forget() not
-// honoured.
+// pixel changed outside the reported rectangle, a target left in another
+// state than the calls give, and a Forget() not honoured.
 TEST_P(FrameCanvasTest, TargetEqualsDrawingEveryCallAfterAnySequence) {
   UnitMaker maker(GetParam());
   std::mt19937 choice(GetParam() + 1000);
@@ -139,6 +145,8 @@ TEST_P(FrameCanvasTest, TargetEqualsDrawingEveryCallAfterAnySequence) {
     const bool repeat = n > 0 && what < 4;
     if (what == 4 && n > 0) {
       maker.Restyle(unit);
+    } else if (what == 5 && n > 0) {
+      maker.LeaveOneOut(unit);
     } else if (!repeat) {
       unit = maker.Make();
     }
@@ -146,8 +154,18 @@ TEST_P(FrameCanvasTest, TargetEqualsDrawingEveryCallAfterAnySequence) {
       step(direct);
       step(frame);
     }
+    const QImage before = target.GetImage();  // shared until the target draws
     const bool drew = frame.Present();
     ASSERT_TRUE(target.GetImage() == direct.GetImage());
+    const TRect changed = frame.TakeChanged();
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        if (before.pixel(x, y) == target.GetImage().pixel(x, y)) continue;
+        ASSERT_TRUE(x >= changed.Left && x < changed.Right && y >= changed.Top &&
+                    y < changed.Bottom)
+            << "(" << x << ", " << y << ") changed outside the reported rectangle";
+      }
+    }
     ExpectSameState(target, direct);
     ExpectSameState(frame, direct);
     // What the clock gains: a repeated unit is not drawn again.
