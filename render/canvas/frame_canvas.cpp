@@ -206,16 +206,15 @@ void FrameCanvas::Draw(const Call& call, std::string_view texts) {
       Target.LineTo(call.X2, call.Y2);
       return;
     case Call::Kind::kEllipse:
-      Target.SetPenColor(call.First);
-      Target.SetBrushColor(call.Second);
-      Target.SetBrushStyle(call.Style);
-      Target.Ellipse(call.X1, call.Y1, call.X2, call.Y2);
-      return;
     case Call::Kind::kRectangle:
       Target.SetPenColor(call.First);
       Target.SetBrushColor(call.Second);
       Target.SetBrushStyle(call.Style);
-      Target.Rectangle(call.X1, call.Y1, call.X2, call.Y2);
+      if (call.Op == Call::Kind::kEllipse) {
+        Target.Ellipse(call.X1, call.Y1, call.X2, call.Y2);
+      } else {
+        Target.Rectangle(call.X1, call.Y1, call.X2, call.Y2);
+      }
       return;
     case Call::Kind::kFillRect:
       Target.SetBrushColor(call.First);
