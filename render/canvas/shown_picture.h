@@ -12,9 +12,10 @@ namespace trilume {
 // background again, so which pixels a frame touched says little; which
 // pixels now differ from the shown ones says exactly what the screen needs.
 //
-// Contract: after Take(canvas, area) returns, the copy equals `canvas` inside
-// `area`, and every pixel of `area` where the two differed before the call
-// lies in one of the returned rectangles. So a caller who repaints the
+// Contract: the caller passes `changed`, a rectangle holding every pixel of
+// the canvas that changed since the last Take. After Take returns, the copy
+// equals `canvas` inside `area`, and every pixel of `area` where the two
+// differed before the call lies in one of the returned rectangles. So a caller who repaints the
 // returned rectangles after every change of the canvas keeps the screen equal
 // to the canvas. At most kMaxRects rectangles come back: nearby changes are
 // joined, and the cheapest joins are made first when there are more.
@@ -22,10 +23,8 @@ namespace trilume {
 // first call) takes the whole area and returns it as one rectangle: pixels
 // that were outside the last area were never compared. Allocates only then.
 // Only 32-bit images are compared; for others every call returns the whole
-// area. A caller that knows where the canvas can have changed since the last
-// Take passes a rectangle holding all such pixels: only that part of the
-// area is compared (nothing, for an empty one); a new area or size is still
-// taken whole.
+// area. Only `changed` is compared (nothing, for an empty rectangle); a new
+// area or size is still taken whole.
 class ShownPicture {
  public:
   static constexpr int kMaxRects = 4;
@@ -36,7 +35,6 @@ class ShownPicture {
   };
 
   // `area` is clipped to the canvas.
-  Changes Take(const QImage& canvas, const QRect& area) { return Take(canvas, area, area); }
   Changes Take(const QImage& canvas, const QRect& area, const QRect& changed);
   // The next Take returns its whole area.
   void Forget() { Area = QRect(); }
