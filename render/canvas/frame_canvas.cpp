@@ -153,39 +153,34 @@ bool FrameCanvas::SameCall(const Call& a, std::string_view aTexts, const Call& b
          bTexts.substr(static_cast<std::size_t>(b.X2), static_cast<std::size_t>(b.Y2));
 }
 
-bool FrameCanvas::RepeatsLast() const {
-  if (Calls.size() != Last.size()) return false;
-  for (std::size_t i = 0; i < Calls.size(); ++i) {
-    if (!SameCall(Calls[i], Texts, Last[i], LastTexts)) return false;
-  }
-  return true;
-}
-
-void FrameCanvas::NoteChanges() {
+std::size_t FrameCanvas::SameHead() const {
   const std::size_t shorter = std::min(Calls.size(), Last.size());
   std::size_t head = 0;
   while (head < shorter && SameCall(Calls[head], Texts, Last[head], LastTexts)) ++head;
+  return head;
+}
+
+void FrameCanvas::NoteChanges(std::size_t head) {
+  const std::size_t shorter = std::min(Calls.size(), Last.size());
   std::size_t tail = 0;
   while (tail < shorter - head &&
          SameCall(Calls[Calls.size() - 1 - tail], Texts, Last[Last.size() - 1 - tail], LastTexts)) {
     ++tail;
   }
   const auto add = [this](const Call& call) {
-    TRect box;
-    switch (call.Op) {
-      case Call::Kind::kLine:
-        // The end point is not drawn, but counting it costs nothing.
-        box = Rect(std::min(call.X1, call.X2), std::min(call.Y1, call.Y2),
-                   std::max(call.X1, call.X2) + 1, std::max(call.Y1, call.Y2) + 1);
-        break;
-      case Call::Kind::kText:
-        box = kEverywhere;  // its size is the font's business
-        break;
-      default:
-        box = Rect(std::min(call.X1, call.X2), std::min(call.Y1, call.Y2),
-                   std::max(call.X1, call.X2), std::max(call.Y1, call.Y2));
-        break;
+    if (call.Op == Call::Kind::kText) {
+      Changed = kEverywhere;  // its size is the font's business
+      return;
     }
+    // A line's end point is not drawn, but counting it costs nothing. In 64
+    // bits and pinned to kEverywhere: calls take any int coordinates.
+    const std::int64_t grow = call.Op == Call::Kind::kLine ? 1 : 0;
+    const auto pin = [](std::int64_t v) {
+      return static_cast<int>(std::clamp<std::int64_t>(v, kEverywhere.Left, kEverywhere.Right));
+    };
+    const TRect box = Rect(pin(std::min(call.X1, call.X2)), pin(std::min(call.Y1, call.Y2)),
+                           pin(std::int64_t{std::max(call.X1, call.X2)} + grow),
+                           pin(std::int64_t{std::max(call.Y1, call.Y2)} + grow));
     if (box.Left >= box.Right || box.Top >= box.Bottom) return;
     if (Changed.Left >= Changed.Right) {
       Changed = box;
@@ -246,8 +241,9 @@ bool FrameCanvas::Present() {
     DropCoveredLines();
     // The last drawing of every line stays, so nothing was dropped from a
     // unit unless something of it is left.
-    if (!RepeatsLast()) {
-      NoteChanges();
+    const std::size_t head = SameHead();
+    if (head != Calls.size() || head != Last.size()) {
+      NoteChanges(head);
       for (const Call& call : Calls) Draw(call, Texts);
       Calls.swap(Last);
       Texts.swap(LastTexts);

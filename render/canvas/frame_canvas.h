@@ -89,9 +89,10 @@ class FrameCanvas final : public TCanvas {
   void DropCoveredLines();
   static bool SameCall(const Call& a, std::string_view aTexts, const Call& b,
                        std::string_view bTexts);
-  bool RepeatsLast() const;
+  // How many calls at the start equal the last unit's.
+  std::size_t SameHead() const;
   void Draw(const Call& call, std::string_view texts);
-  void NoteChanges();
+  void NoteChanges(std::size_t head);
   void SetTargetState();
 
   TCanvas& Target;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -51,7 +52,7 @@ class UnitMaker {
   TPoint Point() {
     // A handful of points, so that lines repeat, and one far away.
     static constexpr std::array<TPoint, 6> kPoints = {
-        {{2, 3}, {40, 9}, {17, 35}, {-6, 20}, {30, 30}, {70000, -5}}};
+        {{2, 3}, {40, 9}, {17, 35}, {-6, 20}, {30, 30}, {std::numeric_limits<int>::max(), -5}}};
     return kPoints[static_cast<std::size_t>(Pick(0, 5))];
   }
 
