@@ -22,7 +22,7 @@
 #include "bench/side_by_side.h"
 #include "render/canvas/frame_canvas.h"
 #include "render/canvas/raster_canvas.h"
-#include "render/clock_session.h"
+#include "render/headless_clock.h"
 #include "tests/support/qpainter_canvas.h"
 
 namespace trilume {
@@ -77,7 +77,7 @@ class FrameRig {
 
  private:
   Canvas Surface;
-  ClockSession Session{SessionCanvas(Surface)};
+  HeadlessClock Session{SessionCanvas(Surface)};
 };
 
 template <typename Canvas>

@@ -24,7 +24,7 @@
 #include "model/caption.h"
 #include "model/hand_geometry.h"
 #include "render/canvas/raster_canvas.h"
-#include "render/clock_session.h"
+#include "render/headless_clock.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data + kHeaderSize),
                               size - kHeaderSize);
 
-  auto session = std::make_unique<trilume::ClockSession>(*gCanvas);
+  auto session = std::make_unique<trilume::HeadlessClock>(*gCanvas);
   trilume::ClockState& state = session->State;
 
   // Only an exact name may change the divisor.
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   panel.MovementText.assign(text);
   session->Clock.Set(micros);
   session->Window = window;
-  session->Free = free;
+  session->SetFree(free);
 
   // A frame whose time text does not read is what the window shows and
   // survives; the session reports it and goes on.

@@ -7,6 +7,9 @@
 #include "model/clock_state.h"
 #include "model/date_time.h"
 #include "model/tick_schedule.h"
+#include "model/tick_source.h"
+#include "model/timer.h"
+#include "model/timer_service.h"
 #include "render/canvas/canvas.h"
 #include "render/canvas/frame_canvas.h"
 #include "render/frame.h"
@@ -14,57 +17,90 @@
 
 namespace trilume {
 
-// The main window's caption timer (Timer2): every 13th 1/64 s tick. The
-// frame (Timer1) and free flight (Timer3) fire on every tick.
+// The main window's timers. The frame (Timer1) and free flight (Timer3)
+// fire on every 1/64 s tick, the caption (Timer2) on every 13th.
+inline constexpr int kFrameIntervalMilliseconds = 1;
 inline constexpr int kCaptionIntervalMilliseconds = 200;
+inline constexpr int kFlightIntervalMilliseconds = 1;
 inline constexpr std::int64_t kCaptionEveryTicks = TicksForInterval(kCaptionIntervalMilliseconds);
 
 // What a frame read and whether its time text read.
 struct FrameOutcome {
   FrameReading Reading;
   bool Ok = true;
-  std::string Error;  // the EConvertError's message, when not Ok
+  std::string Error;        // why the frame failed, when not Ok
+  bool Unexpected = false;  // failed on something other than an unreadable time text
 };
 
-// The clock without a window, driven as the main window's timers drive it.
-// The headless tool, the soak, the fuzzers, the benchmarks and the tests all
-// run the clock through it, so none keeps an order of its own.
-// - Frame() is Timer1 at the clock's present reading. A time text that does
-//   not read (EConvertError) fails the frame, as the window shows it and
-//   goes on: reported in the outcome, the state keeps the last values. Any
-//   other exception is a fault and passes through.
-// - AfterFrame() is the rest of the tick: the caption on every
-//   kCaptionEveryTicks-th frame, then a free-flight step while Free. It
-//   returns whether the caption was composed. Tick() runs both; a caller
-//   that reports a frame before the flight moves Centre calls them apart.
-// - Only the caller moves Clock, before each tick, as time passes before a
-//   timer fires. The state is 72 KB: keep a session off the stack.
+// What a session needs from whoever shows the clock: the main window, or
+// the headless clock.
+class ClockHost {
+ public:
+  virtual ~ClockHost() = default;
+  // The panel a frame reads; null while there is none yet, and the frame
+  // then draws nothing.
+  virtual PanelSettings* GetPanel() = 0;
+  // W and H, read afresh at every frame and flight step.
+  virtual WindowSize GetOuterSize() const = 0;
+  // After every frame that ran, failed or not, once it is presented.
+  virtual void FrameShown(const FrameOutcome& outcome) = 0;
+  // After every caption tick, with the status line it composed.
+  virtual void CaptionShown(const std::string& caption) = 0;
+};
+
+// The clock as the main window's three timers drive it: the frame, the
+// caption and the flight step, their order within a tick and their
+// cadence. The window, the headless tool, the soak, the fuzzers, the
+// benchmarks and the tests all run this one sequence.
+// - Frame() is Timer1 at the clock's present reading. A frame that fails
+//   (EConvertError from a time text that does not read, or anything else)
+//   is reported in the outcome and the state keeps the last values; the
+//   next tick runs as usual.
+// - CaptionStep() is Timer2: the status line of the clock's present and the
+//   last frame's names. FlightStep() is Timer3: one step of free flight.
+// - The timers fire in that order on the ticks of `ticks`; Timer3 runs
+//   only while the clock is free, Timer1 only while it is not minimised
+//   (nobody sees a minimised clock). Enabling a timer starts its interval
+//   afresh, so the first frame after a restore reads the time anew.
+// Everything passed in must outlive the session.
 class ClockSession {
  public:
-  // The canvas must outlive the session. On a FrameCanvas every frame is
-  // presented at its end, failed or not, as the window presents it.
-  explicit ClockSession(TCanvas& canvas) : Canvas(canvas) {}
-  explicit ClockSession(FrameCanvas& canvas) : Canvas(canvas), Presenter(&canvas) {}
+  ClockSession(ClockHost& host, ClockState& state, const ClockSource& clock, TCanvas& canvas,
+               TickSource& ticks);
+  // On a FrameCanvas every frame is presented at its end, failed or not.
+  ClockSession(ClockHost& host, ClockState& state, const ClockSource& clock, FrameCanvas& canvas,
+               TickSource& ticks);
+
+  ClockSession(const ClockSession&) = delete;
+  ClockSession& operator=(const ClockSession&) = delete;
 
   const FrameOutcome& Frame();
-  bool AfterFrame();
-  bool Tick() {
-    Frame();
-    return AfterFrame();
-  }
+  void CaptionStep();
+  void FlightStep();
 
-  TCanvas& Canvas;
-  FrameCanvas* Presenter = nullptr;
-  PlainPanelSettings Panel;
-  FakeClock Clock;
-  WindowSize Window;
-  bool Free = false;
+  void SetFree(bool free) { Timer3.SetEnabled(free); }
+  bool IsFree() const { return Timer3.GetEnabled(); }
+  void SetMinimised(bool minimised) { Timer1.SetEnabled(!minimised); }
+
   TimeTextFormatter TimeText = &TimeToStr;
   std::int64_t FrameCount = 0;
+  std::int64_t CaptionCount = 0;
   FrameOutcome LastFrame;
-  std::string Caption;  // the window title the last caption tick composed
-  // Last: a stray write past its end leaves the session, not a neighbour.
-  ClockState State;
+  std::string Caption;  // the status line the last caption tick composed
+
+  // Components, in firing order. The service comes first so it outlives
+  // the timers registered with it.
+  TimerService Timers;
+  TTimer Timer1;
+  TTimer Timer2;
+  TTimer Timer3;
+
+ private:
+  ClockHost& Host;
+  ClockState& State;
+  const ClockSource& Clock;
+  TCanvas& Canvas;
+  FrameCanvas* Presenter = nullptr;
 };
 
 }  // namespace trilume

@@ -1,8 +1,11 @@
 # SPDX-License-Identifier: MIT
 # Sourced by the scripts that run the real clock under a private X server.
-# Provides: start_xvfb (sets DISPLAY), find_window NAME_REGEX [SECONDS],
-# pixel_count PNG WxH+X+Y '#RRGGBB', stop_session, and cleanup of
-# everything started.
+# Provides: start_xvfb (sets DISPLAY), wait_until SECONDS 'CONDITION',
+# find_window NAME_REGEX [SECONDS], pixel_count PNG WxH+X+Y '#RRGGBB',
+# stop_session, and cleanup of everything started.
+#
+# Every wait here waits for a condition; its SECONDS only end a wait that
+# failed, so a busy machine makes a run slower, never red.
 
 XVFB_PID=""
 CLOCK_PID=""
@@ -28,6 +31,16 @@ cleanup_session() {
 }
 trap cleanup_session EXIT
 
+# Polls CONDITION (evaluated by the shell) until it holds; fails once
+# SECONDS have passed without it.
+wait_until() {
+  local seconds="$1" condition="$2" deadline=$((SECONDS + $1))
+  until eval "$condition"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.02
+  done
+}
+
 # Starts Xvfb on a display it picks itself (-displayfd), so parallel runs
 # never collide, and waits until it accepts clients.
 start_xvfb() {
@@ -36,26 +49,21 @@ start_xvfb() {
   Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp -noreset 9>"$fifo" \
     >"$WORK_DIR/xvfb.log" 2>&1 &
   XVFB_PID=$!
-  local i
-  for i in $(seq 1 100); do
-    if [ -s "$fifo" ]; then
-      export DISPLAY=":$(tr -dc '0-9' <"$fifo")"
-      if xprop -root >/dev/null 2>&1; then
-        return 0
-      fi
-    fi
-    sleep 0.05
-  done
+  # shellcheck disable=SC2016
+  if wait_until 60 '[ -s "$fifo" ] && DISPLAY=":$(tr -dc "0-9" <"$fifo")" xprop -root >/dev/null 2>&1'; then
+    export DISPLAY=":$(tr -dc '0-9' <"$fifo")"
+    return 0
+  fi
   echo "Xvfb did not start:" >&2
   cat "$WORK_DIR/xvfb.log" >&2
   return 1
 }
 
 # Prints the id of the first mapped window whose name matches the regex
-# exactly (anchored), waiting up to SECONDS (default 5).
+# exactly (anchored), waiting for it up to SECONDS (default 60).
 find_window() {
-  local pattern="$1" seconds="${2:-5}" id name i
-  for i in $(seq 1 $((seconds * 50))); do
+  local pattern="$1" deadline=$((SECONDS + ${2:-60})) id name
+  while :; do
     for id in $(xdotool search --onlyvisible --name "$pattern" 2>/dev/null); do
       name="$(xdotool getwindowname "$id" 2>/dev/null || true)"
       if [[ "$name" =~ ^${pattern}$ ]]; then
@@ -63,9 +71,9 @@ find_window() {
         return 0
       fi
     done
+    [ "$SECONDS" -lt "$deadline" ] || return 1
     sleep 0.02
   done
-  return 1
 }
 
 # Number of pixels of one colour inside a rectangle of a screenshot.

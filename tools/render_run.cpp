@@ -8,7 +8,7 @@
 #include "model/caption.h"
 #include "render/canvas/frame_canvas.h"
 #include "render/canvas/raster_canvas.h"
-#include "render/clock_session.h"
+#include "render/headless_clock.h"
 #include "tools/frame_report.h"
 #include "tools/picture_output.h"
 
@@ -45,15 +45,15 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
   // Built once, so a frame only draws and measures.
   RasterCanvas canvas;
   FrameCanvas drawing(canvas, kMaxFrameCalls);
-  const auto session = std::make_unique<ClockSession>(drawing);
+  const auto session = std::make_unique<HeadlessClock>(drawing);
   session->Clock.Set(startUnixMicroseconds);
   session->State.StartTime = Now(session->Clock);
   session->State.FillStyleIndex = options.FillStyle;
   session->Panel.MovementText = options.Movement.toStdString();
   ApplyPanelSettings(options.Settings, session->Panel);
   session->Window = window;
-  session->TimeText = timeText;
-  session->Free = options.Free;
+  session->SetTimeText(timeText);
+  session->SetFree(options.Free);
   if (options.Free) {
     // FREE is pressed on a landed clock, so the first frame is drawn where
     // the clock stood and the flight sets off from there.
@@ -64,24 +64,25 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
 
   auto nextClear = options.ClearBefore.begin();
   bool outputFailed = false;
-  for (int frame = 1; frame <= options.Frames && !outputFailed; ++frame) {
+  int frame = 0;
+  // Reported before the flight moves Centre: what this frame drew. Texts
+  // are only made for frames that are reported.
+  session->OnFrameShown = [&](const FrameOutcome& outcome) {
+    if (!options.Json && !(summary && frame == options.Frames)) return;
+    const FrameReport report{frame, session->State, outcome,
+                             ComposeCaption(outcome.Reading.Time, session->State), options.Free};
+    outputFailed = !WriteAll(
+        out, options.Json
+                 ? QJsonDocument(FrameReportJson(report)).toJson(QJsonDocument::Compact) + '\n'
+                 : FrameReportSummary(report, options.Frames).toUtf8());
+  };
+  for (frame = 1; frame <= options.Frames && !outputFailed; ++frame) {
     if (frame > 1) session->Clock.Advance(options.IntervalMicroseconds);
     if (nextClear != options.ClearBefore.end() && *nextClear == frame) {
       Button2Click(drawing, session->Panel, window);
       ++nextClear;
     }
-    const FrameOutcome& outcome = session->Frame();
-    // Reported before the flight moves Centre: what this frame drew. Texts
-    // are only made for frames that are reported.
-    if (options.Json || (summary && frame == options.Frames)) {
-      const FrameReport report{frame, session->State, outcome,
-                               ComposeCaption(outcome.Reading.Time, session->State), options.Free};
-      outputFailed = !WriteAll(
-          out, options.Json
-                   ? QJsonDocument(FrameReportJson(report)).toJson(QJsonDocument::Compact) + '\n'
-                   : FrameReportSummary(report, options.Frames).toUtf8());
-    }
-    session->AfterFrame();
+    session->Tick();
   }
   // The report must be known to have reached its reader before the picture
   // replaces anything.

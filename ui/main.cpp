@@ -15,6 +15,7 @@
 #include "ui/control_panel.h"
 #include "ui/error_window.h"
 #include "ui/main_window.h"
+#include "ui/qt_tick_source.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
@@ -64,7 +65,8 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QString::fromLatin1(trilume::kApplicationId));
     QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(trilume::kApplicationId)));
 
-    trilume::TForm1 form1(state, clock);
+    trilume::QtTickSource ticks;
+    trilume::TForm1 form1(state, clock, ticks);
     trilume::TForm2 form2;
     // The panel may still be open: the main window's close ends the program.
     QObject::connect(&form1, &trilume::TForm1::Closed, application.get(), &QApplication::quit);

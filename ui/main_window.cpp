@@ -6,11 +6,7 @@
 #include <QMouseEvent>
 #include <QWindow>
 #include <cmath>
-#include <exception>
 
-#include "model/caption.h"
-#include "model/free_flight.h"
-#include "render/clock_session.h"
 #include "ui/control_panel.h"
 #include "ui/error_window.h"
 #include "ui/window_setup.h"
@@ -19,14 +15,14 @@ namespace trilume {
 
 TForm1* Form1 = nullptr;
 
-TForm1::TForm1(ClockState& state, const ClockSource& clock, QWidget* parent)
+TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, QWidget* parent)
     : QWidget(parent),
-      Timer1(Timers, 1, true),
-      Timer2(Timers, kCaptionIntervalMilliseconds, true),
-      Image1(nullptr),
-      Timer3(Timers, 1, false),
       State(state),
-      Clock(clock) {
+      Session(*this, state, clock, Drawing, ticks),
+      Timer1(Session.Timer1),
+      Timer2(Session.Timer2),
+      Image1(nullptr),
+      Timer3(Session.Timer3) {
   Form1 = this;
   SetUpWindow(*this, QStringLiteral("TRILUME"), {kDesignLeft, kDesignTop}, QColor(0, 0, 128));
 
@@ -35,10 +31,6 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, QWidget* parent)
   Image1->setAccessibleDescription(windowTitle());
   connect(Image1, &TImage::Click, this, &TForm1::Image1Click);
   connect(Image1, &TImage::DblClick, this, &TForm1::Image1DblClick);
-
-  Timer1.OnTimer = [this] { Timer1Timer(); };
-  Timer2.OnTimer = [this] { Timer2Timer(); };
-  Timer3.OnTimer = [this] { Timer3Timer(); };
 
   FormCreate();
 }
@@ -58,25 +50,26 @@ WindowSize TForm1::GetOuterSize() const {
   return WindowSize{static_cast<int>(outer.width() / k), static_cast<int>(outer.height() / k)};
 }
 
-void TForm1::Timer1Timer() {
-  if (Form2 == nullptr) {
-    return;
-  }
-  // Qt lets no exception pass through its event loop: a failed frame is
-  // reported here and the next tick runs as usual.
-  try {
-    trilume::Timer1Timer(State, Drawing, *Form2, GetOuterSize(), Timer3.GetEnabled(),
-                         ReadFrameClock(Clock, TimeText));
-  } catch (const std::exception& error) {
-    ShowException(error.what(), this);
-  } catch (...) {
-    ShowException("A frame failed for an unknown reason.", this);
-  }
-  ShowDrawing();
+PanelSettings* TForm1::GetPanel() { return Form2; }
+
+void TForm1::FrameShown(const FrameOutcome& outcome) {
+  if (!outcome.Ok) ShowException(outcome.Error, this);
+  ShowPresented();
 }
+
+void TForm1::CaptionShown(const std::string& caption) {
+  setWindowTitle(QString::fromStdString(caption));
+  Image1->setAccessibleDescription(windowTitle());
+}
+
+void TForm1::Timer1Timer() { Session.Frame(); }
 
 void TForm1::ShowDrawing() {
   Drawing.Present();
+  ShowPresented();
+}
+
+void TForm1::ShowPresented() {
   const TRect changed = Drawing.TakeChanged();
   Image1->ShowChanges(
       changed.Left < changed.Right && changed.Top < changed.Bottom
@@ -88,10 +81,7 @@ void TForm1::FormCreate() { DesignSize.Start(); }
 
 void TForm1::FormDblClick() { State.FillStyleIndex = NextFillStyleFromForm(State.FillStyleIndex); }
 
-void TForm1::Timer2Timer() {
-  setWindowTitle(QString::fromStdString(ComposeCaption(Now(Clock), State)));
-  Image1->setAccessibleDescription(windowTitle());
-}
+void TForm1::Timer2Timer() { Session.CaptionStep(); }
 
 void TForm1::Image1Click() {
   if (Form2 == nullptr) {
@@ -106,10 +96,7 @@ void TForm1::Image1DblClick() {
   State.FillStyleIndex = NextFillStyleFromImage(State.FillStyleIndex);
 }
 
-void TForm1::Timer3Timer() {
-  const WindowSize outer = GetOuterSize();
-  FreeFlightStep(State, outer.Width, outer.Height);
-}
+void TForm1::Timer3Timer() { Session.FlightStep(); }
 
 void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
   // Only the bare background beyond the picture reaches here on purpose;
@@ -129,9 +116,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) {
-    // Nobody sees a minimised clock: no frames until it is shown again.
-    // The first frame after that reads the time afresh.
-    Timer1.SetEnabled(!isMinimized());
+    Session.SetMinimised(isMinimized());
   }
   QWidget::changeEvent(event);
 }

@@ -5,17 +5,19 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "model/tick_source.h"
+#include "model/timer.h"
 #include "render/canvas/frame_canvas.h"
 #include "render/canvas/raster_canvas.h"
+#include "render/clock_session.h"
 #include "render/frame.h"
 #include "ui/clock_picture.h"
 #include "ui/design_size_keeper.h"
-#include "ui/timer.h"
-#include "ui/timer_service.h"
 
 namespace trilume {
 
-// The main window: the clock picture and the three timers that drive it.
+// The main window: the clock picture and the session whose three timers
+// drive it; the handlers below are the session's steps.
 //
 // W and H, the sizes every frame, fill and bounce uses, are the window's
 // OUTER size (frame and title bar included) as the window manager reports
@@ -27,7 +29,7 @@ namespace trilume {
 // With the window focused, Enter or Space opens the control panel, as a
 // click on the picture does. The picture's accessible name is "TRILUME
 // clock", its description the status line.
-class TForm1 final : public QWidget {
+class TForm1 final : public QWidget, public ClockHost {
   Q_OBJECT
 
  public:
@@ -36,16 +38,20 @@ class TForm1 final : public QWidget {
   static constexpr int kDesignLeft = 147;
   static constexpr int kDesignTop = 121;
 
-  // `state` and `clock` must outlive the window. Sets Form1 before
-  // FormCreate runs.
-  TForm1(ClockState& state, const ClockSource& clock, QWidget* parent = nullptr);
+  // `state`, `clock` and `ticks` must outlive the window. Sets Form1
+  // before FormCreate runs.
+  TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, QWidget* parent = nullptr);
   ~TForm1() override;
 
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
   // The outer size in canvas pixels, read afresh.
-  WindowSize GetOuterSize() const;
+  WindowSize GetOuterSize() const override;
+  // The control panel, once it exists.
+  PanelSettings* GetPanel() override;
+  void FrameShown(const FrameOutcome& outcome) override;
+  void CaptionShown(const std::string& caption) override;
   // The picture's pixels. Draw through GetDrawing() only: the frame canvas
   // must see every call to know when a frame repeats the last.
   const RasterCanvas& GetCanvas() const { return Canvas; }
@@ -55,16 +61,22 @@ class TForm1 final : public QWidget {
   void ShowDrawing();
   // How a frame turns the time into the text the hands are read from: the
   // locale's TimeToStr unless a test puts in another.
-  void SetTimeTextFormatter(TimeTextFormatter formatter) { TimeText = formatter; }
+  void SetTimeTextFormatter(TimeTextFormatter formatter) { Session.TimeText = formatter; }
   ClockState& GetState() { return State; }
 
-  // Components, in declaration order. The service comes first so it
-  // outlives the timers registered with it.
-  TimerService Timers;
-  TTimer Timer1;
-  TTimer Timer2;
+ private:
+  // Before the components: the timers are the session's.
+  RasterCanvas Canvas;
+  FrameCanvas Drawing{Canvas, kMaxFrameCalls};
+  ClockState& State;
+  ClockSession Session;
+
+ public:
+  // Components, in declaration order.
+  TTimer& Timer1;
+  TTimer& Timer2;
   TImage* Image1;
-  TTimer Timer3;
+  TTimer& Timer3;
 
   // Handlers.
   void Timer1Timer();
@@ -87,11 +99,9 @@ class TForm1 final : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  ClockState& State;
-  const ClockSource& Clock;
-  RasterCanvas Canvas;
-  FrameCanvas Drawing{Canvas, kMaxFrameCalls};
-  TimeTextFormatter TimeText = &TimeToStr;
+  // Shows on the picture what the frame canvas put on the canvas.
+  void ShowPresented();
+
   DesignSizeKeeper DesignSize{*this, QSize(kDesignOuterWidth, kDesignOuterHeight),
                               Qt::Horizontal | Qt::Vertical};
 };

@@ -26,7 +26,7 @@ TEST(NoAllocationTest, FramesWithEverythingOnAllocateNothing) {
   PinTimeZoneAndLocale();
   NullCanvas canvas;
   FrameCanvas drawing(canvas, kMaxFrameCalls);
-  const auto session = std::make_unique<ClockSession>(drawing);
+  const auto session = std::make_unique<HeadlessClock>(drawing);
   for (PanelCheckBox box : {PanelCheckBox::kShowLineLengths, PanelCheckBox::kRainbow,
                             PanelCheckBox::kShowNumbersSquare, PanelCheckBox::kShowLinkLines}) {
     session->Panel.SetChecked(box, true);
@@ -44,12 +44,12 @@ TEST(NoAllocationTest, FramesWithEverythingOnAllocateNothing) {
   for (int frame = 0; frame < 200; ++frame) {
     if (frame % 50 == 0) Button2Click(drawing, session->Panel, session->Window);
     session->State.FillStyleIndex = frame % 9;
-    session->Free = frame % 2 == 0;
+    session->SetFree(frame % 2 == 0);
     session->Frame();
     session->Clock.Advance(kFrameMicros);
   }
   EXPECT_EQ(StopCountingAllocations(), 0);
-  EXPECT_TRUE(session->LastFrame.Ok);
+  EXPECT_TRUE(session->GetLastFrame().Ok);
 }
 
 }  // namespace

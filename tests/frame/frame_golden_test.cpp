@@ -38,10 +38,10 @@ bool UpdatingGoldens() {
 // Frames alone: a free-flight scene keeps Centre where it was put.
 QImage RenderScene(const Scene& scene, WindowSize window) {
   RasterCanvas canvas;
-  const auto session = std::make_unique<ClockSession>(canvas);
+  const auto session = std::make_unique<HeadlessClock>(canvas);
   scene.Setup(session->Panel, session->State);
   session->Window = window;
-  session->Free = scene.FreeFlight;
+  session->SetFree(scene.FreeFlight);
   session->Clock.Set(scene.LastFrame - (scene.Frames - 1) * kFrameMicros);
   for (int frame = 0; frame < scene.Frames; ++frame) {
     EXPECT_TRUE(session->Frame().Ok);

@@ -309,7 +309,7 @@ TEST_F(FrameTest, ColourGridChangeOutlinesAndFillsTheWindowInTheStyleInForce) {
 // where the last step left Centre, and a caption names that frame's kind.
 TEST_F(FrameTest, SessionTickRunsFrameThenCaptionEvery13thTickThenFlightStep) {
   Set(PanelCheckBox::kShowLinkLines, true);  // the last line but one ends at Centre
-  Session.Free = true;
+  Session.SetFree(true);
   State.CentreX = 136.0F;
   State.CentreY = 138.0F;
   for (int tick = 1; tick <= 26; ++tick) {
@@ -317,13 +317,14 @@ TEST_F(FrameTest, SessionTickRunsFrameThenCaptionEvery13thTickThenFlightStep) {
     State.TriangleKind = {};  // named again only by this tick's frame
     Canvas.Calls.clear();
     EXPECT_EQ(Session.Tick(), tick % 13 == 0) << tick;
-    ASSERT_TRUE(Session.LastFrame.Ok && Canvas.Calls.size() >= 2) << tick;
+    ASSERT_TRUE(Session.GetLastFrame().Ok && Canvas.Calls.size() >= 2) << tick;
     const CanvasCall& toCentre = Canvas.Calls[Canvas.Calls.size() - 2];
     EXPECT_EQ(std::make_pair(toCentre.X2, toCentre.Y2), std::make_pair(137 - tick, 139 - tick));
     EXPECT_EQ(State.CentreX, static_cast<float>(136 - tick)) << tick;
     if (tick % 13 == 0) {
-      EXPECT_NE(Session.Caption.find(std::string(kCaptionTriangleIs).append(State.TriangleKind)),
-                std::string::npos);
+      EXPECT_NE(
+          Session.GetCaption().find(std::string(kCaptionTriangleIs).append(State.TriangleKind)),
+          std::string::npos);
     }
   }
 }

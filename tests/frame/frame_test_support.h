@@ -15,7 +15,7 @@
 #include "model/date_time.h"
 #include "render/canvas/canvas.h"
 #include "render/canvas/recording_canvas.h"
-#include "render/clock_session.h"
+#include "render/headless_clock.h"
 
 namespace trilume::testing {
 
@@ -88,7 +88,7 @@ class FrameTest : public ::testing::Test {
   }
 
   void RunFrame(bool freeFlight = false) {
-    Session.Free = freeFlight;
+    Session.SetFree(freeFlight);
     const FrameOutcome& outcome = Session.Frame();
     EXPECT_TRUE(outcome.Ok) << outcome.Error;
   }
@@ -110,7 +110,7 @@ class FrameTest : public ::testing::Test {
   }
 
   RecordingCanvas Canvas;
-  ClockSession Session{Canvas};
+  HeadlessClock Session{Canvas};
   ClockState& State = Session.State;
   PlainPanelSettings& Panel = Session.Panel;
   FakeClock& Clock = Session.Clock;

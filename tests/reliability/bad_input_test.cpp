@@ -22,7 +22,7 @@
 #include "model/caption.h"
 #include "model/date_time.h"
 #include "render/canvas/raster_canvas.h"
-#include "render/clock_session.h"
+#include "render/headless_clock.h"
 #include "render/trace.h"
 #include "tests/reliability/reliability_support.h"
 #include "tests/reliability/soak/bad_inputs.h"
@@ -56,14 +56,14 @@ struct Rig {
   }
   // Whether the frame read its time text.
   bool Frame(TimeTextFormatter timeText = &TimeToStr) {
-    Session.TimeText = timeText;
+    Session.SetTimeText(timeText);
     return Session.Frame().Ok;
   }
   ClockState& S() { return Session.State; }
 
   RasterCanvas Canvas;
-  std::unique_ptr<Guarded<ClockSession>> Guard = std::make_unique<Guarded<ClockSession>>(Canvas);
-  ClockSession& Session = Guard->Value;
+  std::unique_ptr<Guarded<HeadlessClock>> Guard = std::make_unique<Guarded<HeadlessClock>>(Canvas);
+  HeadlessClock& Session = Guard->Value;
   PlainPanelSettings& Panel = Session.Panel;
   WindowSize& Window = Session.Window;
   FakeClock& Clock = Session.Clock;
@@ -190,10 +190,10 @@ TEST_P(WindowSizeTable, FramesFlightAndPanelDrawingsStayInsideThePicture) {
 
   Button2Click(rig.Canvas, rig.Panel, rig.Window);
   CColorGrid1Change(rig.Canvas, rig.Panel, rig.Window);
-  rig.Session.Free = true;
+  rig.Session.SetFree(true);
   for (int i = 0; i < 50; ++i) {
     rig.Session.Tick();
-    ASSERT_TRUE(rig.Session.LastFrame.Ok);
+    ASSERT_TRUE(rig.Session.GetLastFrame().Ok);
   }
   EXPECT_TRUE(std::isfinite(rig.S().CentreX) && std::isfinite(rig.S().CentreY));
   EXPECT_TRUE(rig.Guard->Intact());

@@ -12,7 +12,7 @@
 #include "model/caption.h"
 #include "model/date_time.h"
 #include "render/canvas/recording_canvas.h"
-#include "render/clock_session.h"
+#include "render/headless_clock.h"
 #include "tests/reliability/reliability_support.h"
 
 namespace trilume {
@@ -37,7 +37,7 @@ class FrameClock {
  public:
   void Frame() {
     Canvas.Calls.clear();
-    EXPECT_TRUE(Session->Frame().Ok) << Session->LastFrame.Error;
+    EXPECT_TRUE(Session->Frame().Ok) << Session->GetLastFrame().Error;
   }
   std::string Caption() const { return ComposeCaption(Now(Clock), *State); }
 
@@ -56,7 +56,7 @@ class FrameClock {
   }
 
   RecordingCanvas Canvas;
-  std::unique_ptr<ClockSession> Session = std::make_unique<ClockSession>(Canvas);
+  std::unique_ptr<HeadlessClock> Session = std::make_unique<HeadlessClock>(Canvas);
   ClockState* State = &Session->State;
   FakeClock& Clock = Session->Clock;
 };

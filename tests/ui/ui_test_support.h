@@ -14,8 +14,9 @@
 namespace trilume {
 
 // Both windows as start-up creates them, on a clock that stands at
-// 2024-06-15 10:08:30 UTC. The frame and caption timers are stopped so a
-// test decides when a frame runs; tests that want them enable them.
+// 2024-06-15 10:08:30 UTC and a tick source that moves only when a test
+// moves it. The frame and caption timers are stopped so a test decides
+// when a frame runs; tests that want them enable them.
 inline constexpr std::int64_t kTestInstant = 1'718'446'110'000'000;
 
 class UiTest : public ::testing::Test {
@@ -24,7 +25,7 @@ class UiTest : public ::testing::Test {
 
   UiTest() : Clock(kInstant), State(std::make_unique<ClockState>()) {
     State->StartTime = Now(Clock);
-    MainWindow = std::make_unique<TForm1>(*State, Clock);
+    MainWindow = std::make_unique<TForm1>(*State, Clock, Ticks);
     Panel = std::make_unique<TForm2>();
     MainWindow->Timer1.SetEnabled(false);
     MainWindow->Timer2.SetEnabled(false);
@@ -38,6 +39,7 @@ class UiTest : public ::testing::Test {
   QRgb CanvasPixel(int x, int y) const { return MainWindow->GetCanvas().GetImage().pixel(x, y); }
 
   FakeClock Clock;
+  FakeTickSource Ticks;
   std::unique_ptr<ClockState> State;
   std::unique_ptr<TForm1> MainWindow;
   std::unique_ptr<TForm2> Panel;

@@ -108,7 +108,7 @@ struct MeasuredSnapshot {
 
 SoakDriver::SoakDriver(const SoakOptions& options) : Options(options), Random(options.Seed) {
   CanvasBits = Canvas.GetImage().constBits();
-  Session.TimeText = &InjectedTimeText;
+  Session.SetTimeText(&InjectedTimeText);
   // A start anywhere from 2000 to 2100, at a random time of day.
   const std::int64_t start2000 = 946'684'800LL * kMicrosPerSecond;
   std::uniform_int_distribution<std::int64_t> start(start2000, start2000 + 36'525 * kMicrosPerDay);
@@ -153,7 +153,9 @@ void SoakDriver::Fail(const std::string& what) {
 void SoakDriver::CheckFrame(const FrameOutcome& frame, bool keptMeasurements) {
   ++Report.Frames;
   const Readability expected = Injection().Active ? Injection().Expected : Readability::kReadable;
-  if (!frame.Ok) {
+  if (frame.Unexpected) {
+    Fail("the frame threw something other than EConvertError: " + frame.Error);
+  } else if (!frame.Ok) {
     // The main window shows this one and goes on ticking.
     ++Report.FailedFrames;
     if (expected == Readability::kReadable) {
@@ -170,7 +172,7 @@ void SoakDriver::CheckFrame(const FrameOutcome& frame, bool keptMeasurements) {
 }
 
 void SoakDriver::CheckCaption() {
-  const std::string& caption = Session.Caption;
+  const std::string& caption = Session.GetCaption();
   ++Report.Captions;
   if (caption.find(kCaptionTriangleIs) == std::string::npos ||
       caption.size() < kCaptionClosing.size() ||
@@ -183,17 +185,12 @@ void SoakDriver::CheckCaption() {
 bool SoakDriver::Tick() {
   const MeasuredSnapshot before(Session.State);
   Session.Clock.Advance(kTickMicroseconds);
-  bool captioned = false;
-  try {
-    captioned = Session.Tick();
-  } catch (const std::exception& error) {
-    Fail(std::string("the frame threw something other than EConvertError: ") + error.what());
-  }
+  const bool captioned = Session.Tick();
   // Free flight moves only Centre, so the snapshot still tells what the
   // frame itself changed.
-  CheckFrame(Session.LastFrame, before.Matches(Session.State));
+  CheckFrame(Session.GetLastFrame(), before.Matches(Session.State));
   if (captioned) CheckCaption();
-  if (Session.Free) ++Report.FreeFlightSteps;
+  if (Session.IsFree()) ++Report.FreeFlightSteps;
   if (const std::string broken = CheckInvariants(); !broken.empty()) Fail(broken);
   if (BadTextFramesLeft > 0 && --BadTextFramesLeft == 0) Injection().Active = false;
   return Report.Failure.empty();
@@ -310,7 +307,7 @@ void SoakDriver::Apply(SoakEvent event) {
       }
       break;
     case SoakEvent::kFreeOrLand:
-      Session.Free = !Session.Free;
+      Session.SetFree(!Session.IsFree());
       break;
     case SoakEvent::kResize:
       if (RandomInt(0, 1) == 0) {

@@ -8,7 +8,7 @@
 
 #include "model/clock_state.h"
 #include "render/canvas/raster_canvas.h"
-#include "render/clock_session.h"
+#include "render/headless_clock.h"
 #include "tests/reliability/soak/guarded.h"
 
 namespace trilume {
@@ -93,7 +93,7 @@ class SoakDriver {
   std::string CheckInvariants() const;
 
   ClockState& GetState() { return Session.State; }
-  Guarded<ClockSession>& GetGuardedSession() { return Guard; }
+  Guarded<HeadlessClock>& GetGuardedSession() { return Guard; }
   const SoakReport& GetReport() const { return Report; }
 
  private:
@@ -110,8 +110,8 @@ class SoakDriver {
   std::mt19937_64 Random;
   RasterCanvas Canvas;
   const unsigned char* CanvasBits = nullptr;
-  Guarded<ClockSession> Guard{Canvas};
-  ClockSession& Session = Guard.Value;
+  Guarded<HeadlessClock> Guard{Canvas};
+  HeadlessClock& Session = Guard.Value;
   bool AnyFrameMeasured = false;
   int BadTextFramesLeft = 0;
   std::string SavedTz;

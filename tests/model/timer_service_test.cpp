@@ -1,36 +1,33 @@
 // SPDX-License-Identifier: MIT
-// The Qt side of the timer service: registration order, enabling and
-// disabling, and that the precise Qt timer really drives the ticks.
-#include "ui/timer_service.h"
+// The timer service: registration order, enabling and disabling, stalls,
+// and the wake-ups it asks its tick source for.
+#include "model/timer_service.h"
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QTest>
 #include <string>
 
-#include "ui/timer.h"
+#include "model/timer.h"
 
 namespace trilume {
 namespace {
 
-std::int64_t fakeNow = 0;
-std::int64_t FakeSteadyNow() { return fakeNow; }
-
 class TimerServiceTest : public ::testing::Test {
  protected:
-  TimerServiceTest() { fakeNow = 5'000'000; }
-
-  // Moves the fake clock to tick `tick`, plus `lateness` microseconds, and
-  // serves whatever is due.
+  // Moves the tick source to tick `tick`, plus `lateness` microseconds, so
+  // that its wake-up serves whatever is due. Returns whether a tick was
+  // served.
   bool ServeAt(TimerService& service, std::int64_t tick, std::int64_t lateness = 300) {
-    fakeNow = service.GetSchedule().GetDeadline(tick) + lateness;
-    return service.ServeTick(fakeNow);
+    const std::int64_t served = service.GetLastServedTick();
+    Ticks.AdvanceTo(service.GetSchedule().GetDeadline(tick) + lateness);
+    return service.GetLastServedTick() != served;
   }
+
+  FakeTickSource Ticks{5'000'000};
 };
 
 TEST_F(TimerServiceTest, DueTimersFireInDeclarationOrderWithinATick) {
-  TimerService service(nullptr, &FakeSteadyNow);
+  TimerService service(Ticks);
   std::string log;
   TTimer timer1(service, 1, true);
   TTimer timer2(service, 200, true);
@@ -51,7 +48,7 @@ TEST_F(TimerServiceTest, DueTimersFireInDeclarationOrderWithinATick) {
 }
 
 TEST_F(TimerServiceTest, DisabledTimersDoNotFireAndReenablingRestartsTheInterval) {
-  TimerService service(nullptr, &FakeSteadyNow);
+  TimerService service(Ticks);
   int frames = 0;
   int flights = 0;
   TTimer timer1(service, 1, true);
@@ -84,7 +81,7 @@ TEST_F(TimerServiceTest, DisabledTimersDoNotFireAndReenablingRestartsTheInterval
 }
 
 TEST_F(TimerServiceTest, AStallGivesEachTimerOneFiring) {
-  TimerService service(nullptr, &FakeSteadyNow);
+  TimerService service(Ticks);
   int frames = 0;
   int captions = 0;
   TTimer timer1(service, 1, true);
@@ -104,7 +101,7 @@ TEST_F(TimerServiceTest, AStallGivesEachTimerOneFiring) {
 }
 
 TEST_F(TimerServiceTest, AHandlerMayDisableALaterTimerOfTheSameTick) {
-  TimerService service(nullptr, &FakeSteadyNow);
+  TimerService service(Ticks);
   int thirdFired = 0;
   TTimer first(service, 1, true);
   TTimer third(service, 1, true);
@@ -114,19 +111,20 @@ TEST_F(TimerServiceTest, AHandlerMayDisableALaterTimerOfTheSameTick) {
   EXPECT_EQ(thirdFired, 0);
 }
 
-TEST(TimerServiceLiveTest, ThePreciseQtTimerDeliversTicks) {
-  TimerService service;
-  int frames = 0;
-  TTimer timer1(service, 1, true);
-  timer1.OnTimer = [&] { ++frames; };
-  // At most one firing per 1/64 s boundary passed (a 1 ms Qt timer would
-  // give far more), and a generous lower bound for a loaded machine.
-  QElapsedTimer elapsed;
-  elapsed.start();
-  QTest::qWait(500);
-  const auto boundaries = elapsed.nsecsElapsed() / 15'625'000;
-  EXPECT_GE(frames, 10);
-  EXPECT_LE(frames, boundaries + 1);
+TEST_F(TimerServiceTest, AsksForTheNextDueTickAndSleepsWhileNoTimerRuns) {
+  TimerService service(Ticks);
+  TTimer caption(service, 200, true);
+  int captions = 0;
+  caption.OnTimer = [&] { ++captions; };
+  ASSERT_TRUE(Ticks.IsWakePending());
+  EXPECT_EQ(Ticks.GetWakeDeadline(), service.GetSchedule().GetDeadline(13));
+  // The source's own wake-up serves the tick, and nothing wakes before it.
+  EXPECT_FALSE(Ticks.AdvanceTo(service.GetSchedule().GetDeadline(13) - 1));
+  EXPECT_TRUE(Ticks.AdvanceTo(service.GetSchedule().GetDeadline(13)));
+  EXPECT_EQ(captions, 1);
+  EXPECT_EQ(Ticks.GetWakeDeadline(), service.GetSchedule().GetDeadline(26));
+  caption.SetEnabled(false);
+  EXPECT_FALSE(Ticks.IsWakePending());
 }
 
 }  // namespace

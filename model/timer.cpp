@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ui/timer.h"
+#include "model/timer.h"
 
-#include "ui/timer_service.h"
+#include "model/timer_service.h"
 
 namespace trilume {
 

@@ -1,28 +1,20 @@
 // SPDX-License-Identifier: MIT
-#include "ui/timer_service.h"
+#include "model/timer_service.h"
 
 #include <algorithm>
-#include <chrono>
 
-#include "ui/timer.h"
+#include "model/timer.h"
 
 namespace trilume {
 
-TimerService::TimerService(QObject* parent, SteadyClock steadyNow)
-    : QObject(parent), SteadyNow(steadyNow), Schedule(steadyNow()) {
-  // A coarse timer may fire up to 5 % late, which would blur the 1/64 s
-  // cadence; the precise one keeps to the millisecond.
-  Wake.setTimerType(Qt::PreciseTimer);
-  Wake.setSingleShot(true);
-  connect(&Wake, &QTimer::timeout, this, &TimerService::OnWake);
+TimerService::TimerService(TickSource& source)
+    : Source(source), Schedule(source.NowMicroseconds()) {
+  Source.OnWake = [this] { ServeTick(Source.NowMicroseconds()); };
 }
 
-TimerService::~TimerService() = default;
-
-std::int64_t TimerService::SteadyNowMicroseconds() {
-  return std::chrono::duration_cast<std::chrono::microseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+TimerService::~TimerService() {
+  Source.Sleep();
+  Source.OnWake = nullptr;
 }
 
 void TimerService::Register(TTimer* timer) { Timers.push_back(timer); }
@@ -39,8 +31,6 @@ void TimerService::Reschedule() {
     Rearm();
   }
 }
-
-void TimerService::OnWake() { ServeTick(SteadyNow()); }
 
 bool TimerService::ServeTick(std::int64_t nowMicroseconds) {
   if (Serving) {
@@ -76,14 +66,10 @@ std::int64_t TimerService::EarliestDueTick() const {
 void TimerService::Rearm() {
   const std::int64_t due = EarliestDueTick();
   if (due == kNoDueTick) {
-    Wake.stop();  // nothing to fire: sleep until a timer is enabled
+    Source.Sleep();  // nothing to fire: sleep until a timer is enabled
     return;
   }
-  const std::int64_t earliest = std::max(due, LastServedTick + 1);
-  const std::int64_t delayMicros = Schedule.GetDeadline(earliest) - SteadyNow();
-  // Rounded up, so the wake-up never comes before the deadline.
-  const std::int64_t delayMillis = std::max<std::int64_t>(0, (delayMicros + 999) / 1000);
-  Wake.start(std::chrono::milliseconds(delayMillis));
+  Source.WakeAt(Schedule.GetDeadline(std::max(due, LastServedTick + 1)));
 }
 
 }  // namespace trilume

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#include "render/headless_clock.h"
+
+namespace trilume {
+
+// The session only keeps references to the state until the first tick, so
+// the state may be built after it.
+HeadlessClock::HeadlessClock(TCanvas& canvas) : Session(*this, State, Clock, canvas, Ticks) {}
+
+HeadlessClock::HeadlessClock(FrameCanvas& canvas) : Session(*this, State, Clock, canvas, Ticks) {}
+
+bool HeadlessClock::Tick() {
+  const std::int64_t captions = Session.CaptionCount;
+  Ticks.Advance(kTickMicroseconds);
+  return Session.CaptionCount != captions;
+}
+
+void HeadlessClock::FrameShown(const FrameOutcome& outcome) {
+  if (OnFrameShown) OnFrameShown(outcome);
+}
+
+}  // namespace trilume

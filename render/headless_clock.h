@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "model/clock_state.h"
+#include "model/date_time.h"
+#include "model/tick_source.h"
+#include "render/canvas/canvas.h"
+#include "render/canvas/frame_canvas.h"
+#include "render/clock_session.h"
+#include "render/frame.h"
+#include "render/panel_settings.h"
+
+namespace trilume {
+
+// The clock without a window: a session on a fake wall clock, a fake tick
+// source, an in-memory panel and a window size of the caller's choice. The
+// headless tool, the soak, the fuzzers, the benchmarks and the tests run it.
+// - Tick() moves the tick source on by one 1/64 s tick and serves it, as the
+//   window's timers would: the frame, the caption on every 13th tick, the
+//   flight step while free. It returns whether the caption was composed.
+// - Frame() runs the frame alone, as a test calls the window's Timer1Timer.
+// - Only the caller moves Clock, before each tick, as time passes before a
+//   timer fires. The state is 72 KB: keep a headless clock off the stack.
+class HeadlessClock final : public ClockHost {
+ public:
+  // The canvas must outlive the clock. On a FrameCanvas every frame is
+  // presented at its end, as the window presents it.
+  explicit HeadlessClock(TCanvas& canvas);
+  explicit HeadlessClock(FrameCanvas& canvas);
+
+  bool Tick();
+  const FrameOutcome& Frame() { return Session.Frame(); }
+
+  void SetFree(bool free) { Session.SetFree(free); }
+  bool IsFree() const { return Session.IsFree(); }
+  void SetMinimised(bool minimised) { Session.SetMinimised(minimised); }
+  bool IsMinimised() const { return !Session.Timer1.GetEnabled(); }
+  void SetTimeText(TimeTextFormatter timeText) { Session.TimeText = timeText; }
+  const FrameOutcome& GetLastFrame() const { return Session.LastFrame; }
+  // The status line of the last caption tick; empty before the first.
+  const std::string& GetCaption() const { return Session.Caption; }
+
+  PanelSettings* GetPanel() override { return &Panel; }
+  WindowSize GetOuterSize() const override { return Window; }
+  void FrameShown(const FrameOutcome& outcome) override;
+  void CaptionShown(const std::string& /*caption*/) override {}
+
+  // Called after each frame, before the flight step of the same tick moves
+  // Centre: what the frame drew.
+  std::function<void(const FrameOutcome&)> OnFrameShown;
+
+  FakeTickSource Ticks;
+  FakeClock Clock;
+  PlainPanelSettings Panel;
+  WindowSize Window;
+
+ private:
+  ClockSession Session;
+
+ public:
+  // Last: a stray write past its end leaves the clock, not a neighbour.
+  ClockState State;
+};
+
+}  // namespace trilume
