@@ -37,7 +37,6 @@ class HeadlessClock final : public ClockHost {
   void SetFree(bool free) { Session.SetFree(free); }
   bool IsFree() const { return Session.IsFree(); }
   void SetMinimised(bool minimised) { Session.SetMinimised(minimised); }
-  bool IsMinimised() const { return !Session.Timer1.GetEnabled(); }
   void SetTimeText(TimeTextFormatter timeText) { Session.TimeText = timeText; }
   const FrameOutcome& GetLastFrame() const { return Session.LastFrame; }
   // The status line of the last caption tick; empty before the first.

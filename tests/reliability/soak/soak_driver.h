@@ -30,8 +30,9 @@ enum class SoakEvent : int {
   kClockJump,  // the system clock is set forward or back
   kTimeZone,   // TZ changes under the running clock
   kLocale,     // LC_TIME changes, so TimeToStr and DateToStr change shape
+  kMinimise,   // the window is minimised for a few ticks, then restored
 };
-inline constexpr int kSoakEventKinds = 14;
+inline constexpr int kSoakEventKinds = 15;
 
 struct SoakOptions {
   std::int64_t Frames = 20000;
@@ -114,6 +115,7 @@ class SoakDriver {
   HeadlessClock& Session = Guard.Value;
   bool AnyFrameMeasured = false;
   int BadTextFramesLeft = 0;
+  int MinimisedTicksLeft = 0;
   std::string SavedTz;
   bool HadTz = false;
   std::string SavedLcTime;

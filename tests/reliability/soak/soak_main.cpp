@@ -35,7 +35,8 @@ constexpr std::array<const char*, trilume::kSoakEventKinds> kEventNames = {"chec
                                                                            "time text",
                                                                            "clock jump",
                                                                            "TZ",
-                                                                           "LC_TIME"};
+                                                                           "LC_TIME",
+                                                                           "minimise"};
 
 bool ParseCount(const char* text, std::int64_t& out) {
   char* end = nullptr;
