@@ -123,10 +123,15 @@ void TForm1::changeEvent(QEvent* event) {
 
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  Image1->FitToCanvas();
+  FitToScreen();
   if (QWindow* window = windowHandle()) {
-    connect(window, &QWindow::screenChanged, Image1, &TImage::FitToCanvas, Qt::UniqueConnection);
+    connect(window, &QWindow::screenChanged, this, &TForm1::FitToScreen, Qt::UniqueConnection);
   }
+}
+
+void TForm1::FitToScreen() {
+  KeepWholeDevicePixels(*this);
+  Image1->FitToCanvas();
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
