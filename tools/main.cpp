@@ -11,6 +11,20 @@
 #include "tools/render_options.h"
 #include "tools/render_run.h"
 
+namespace {
+
+QtMessageHandler gQtHandler = nullptr;
+
+// Qt notes a missing XDG_RUNTIME_DIR (cron, containers, su -) while its
+// platform starts, though nothing here uses that directory; a headless tool
+// prints only its own lines. Everything else passes on.
+void QuietStartupNotes(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: "))) return;
+  gQtHandler(type, context, text);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // Time texts follow the user's locale, as the clock's own do.
   std::setlocale(LC_ALL, "");
@@ -23,7 +37,9 @@ int main(int argc, char** argv) {
   std::unique_ptr<QGuiApplication> app;
   if (trilume::ParseRenderOptions(arguments).Options) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    gQtHandler = qInstallMessageHandler(&QuietStartupNotes);
     app = std::make_unique<QGuiApplication>(argc, argv);
+    qInstallMessageHandler(gQtHandler);
   }
 
   QFile out;

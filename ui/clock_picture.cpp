@@ -27,10 +27,11 @@ int WholeDevicePixelStep(double devicePixelRatio) {
 
 void KeepWholeDevicePixels(QWidget& window) {
   const int step = WholeDevicePixelStep(window.devicePixelRatioF());
-  // At whole ratios every size is whole: no hint, as before.
-  const QSize hint = step == 1 ? QSize() : QSize(step, step);
-  window.setSizeIncrement(hint);
-  window.setBaseSize(hint);
+  // At whole ratios every size is whole: no hint, as before. Set only when
+  // it changes: platforms without size hints complain at every setting.
+  const QSize hint = step == 1 ? QSize(0, 0) : QSize(step, step);
+  if (window.sizeIncrement() != hint) window.setSizeIncrement(hint);
+  if (window.baseSize() != hint) window.setBaseSize(hint);
 }
 
 TImage::TImage(const RasterCanvas& canvas, QWidget* parent) : QWidget(parent), Canvas(canvas) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
@@ -41,11 +42,18 @@ int main(int argc, char** argv) {
   static const trilume::SystemClock clock;
   state.StartTime = trilume::Now(clock);
 
-  // Without a display the toolkit would abort; say what is missing instead.
-  if (!trilume::HasDesktopSession(
-          {std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM")},
-          argc, argv)) {
+  // Without a display, or with one that does not answer, the toolkit would
+  // abort; say what is missing instead.
+  const trilume::DesktopEnvironment desktop{std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                            std::getenv("QT_QPA_PLATFORM"),
+                                            std::getenv("XDG_RUNTIME_DIR")};
+  if (!trilume::HasDesktopSession(desktop, argc, argv)) {
     std::fprintf(stderr, "%s\n", trilume::kNoDesktopMessage);
+    return 1;
+  }
+  if (const std::string unreachable = trilume::UnreachableDisplayMessage(desktop, argc, argv);
+      !unreachable.empty()) {
+    std::fprintf(stderr, "%s\n", unreachable.c_str());
     return 1;
   }
 

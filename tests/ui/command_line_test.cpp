@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The real trilume program's command line, run without any display: help,
-// version and mistakes must be answered before Qt looks for a screen, and a
-// mistake must not open the clock.
+// The real trilume program's command line, run without a display that
+// answers: help, version and mistakes must be answered before Qt looks for
+// a screen, a mistake must not open the clock, and a display that does not
+// answer is named in one line.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace trilume {
@@ -21,6 +23,9 @@ struct CommandLineCase {
   int ExitStatus;
   const char* Stdout;  // regular expression for the whole output
   const char* Stderr;
+  // Set for the run, after DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM
+  // are removed.
+  std::vector<std::pair<const char*, const char*>> Environment = {};
 };
 
 // Names the case in test listings.
@@ -35,6 +40,9 @@ TEST_P(CommandLineTest, AnswersWithoutADisplay) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     environment.remove(QString::fromLatin1(name));
+  }
+  for (const auto& [name, value] : c.Environment) {
+    environment.insert(QString::fromLatin1(name), QString::fromUtf8(value));
   }
   QStringList arguments;
   for (const char* argument : c.Arguments) arguments << QString::fromUtf8(argument);
@@ -83,6 +91,20 @@ INSTANTIATE_TEST_SUITE_P(
                         "",
                         "trilume: Unknown option 'a\\\\x0ab'\\. \\(see trilume --help\\)\n"},
         CommandLineCase{"MissingValue", {"-platform"}, 2, "", "trilume: Missing value after .*\n"},
+        // A display nobody serves: one line naming it, not the toolkit's abort.
+        CommandLineCase{"DeadXDisplay",
+                        {},
+                        1,
+                        "",
+                        "TRILUME: the X display ':9731' \\(DISPLAY\\) does not answer; .*\n",
+                        {{"DISPLAY", ":9731"}}},
+        CommandLineCase{"DeadWaylandDisplay",
+                        {},
+                        1,
+                        "",
+                        "TRILUME: the Wayland display 'trilume-nowhere' \\(WAYLAND_DISPLAY\\) "
+                        "does not answer; .*\n",
+                        {{"WAYLAND_DISPLAY", "trilume-nowhere"}, {"XDG_RUNTIME_DIR", "/tmp"}}},
         CommandLineCase{"Argument",
                         {"clock.txt"},
                         2,
