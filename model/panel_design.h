@@ -6,16 +6,43 @@
 
 namespace trilume {
 
-// The control panel as the program opens it and the ranges of its controls:
-// the one table the panel window, the in-memory panel, the clock state and
-// trilume-render's options and help all read.
+// The design values: the two windows and the control panel as the program
+// opens them, the ranges of the panel's controls and the main window's
+// timers. The one table the windows, the in-memory panel, the clock state,
+// the session and trilume-render's options and help all read, and the tests
+// too. (The picture's 1281 x 777 pixels are the canvas's own size,
+// RasterCanvas::kWidth and kHeight.)
+
+// The main window: its place, and its outer size (frame included), which is
+// also the W x H that frames, fills and bounces use until the user resizes.
+inline constexpr int kMainWindowLeft = 147;
+inline constexpr int kMainWindowTop = 121;
+inline constexpr int kMainWindowOuterWidth = 280;
+inline constexpr int kMainWindowOuterHeight = 310;
+// The control panel: its place, its outer width and its client height.
+inline constexpr int kPanelLeft = 180;
+inline constexpr int kPanelTop = 110;
+inline constexpr int kPanelOuterWidth = 308;
+inline constexpr int kPanelClientHeight = 220;
+
+// The main window's timers. The frame (Timer1) and free flight (Timer3)
+// fire on every 1/64 s tick, the caption (Timer2) on every 13th.
+inline constexpr int kFrameIntervalMilliseconds = 1;
+inline constexpr int kCaptionIntervalMilliseconds = 200;
+inline constexpr int kFlightIntervalMilliseconds = 1;
+
 inline constexpr int kMaxTraceCount = 3000;  // NUMBER OF TRACES (ScrollBar1)
 inline constexpr int kDefaultTraceCount = 20;
 inline constexpr int kMaxAlternativeColours = 12;  // ALTERNATIVE COLORS (ScrollBar2)
 inline constexpr int kDefaultAlternativeColours = 2;
+inline constexpr int kTraceCountPageStep = 20;
+inline constexpr int kAlternativeColoursPageStep = 1;
 inline constexpr int kDefaultForegroundIndex = 2;  // green, a colour grid cell
 inline constexpr int kDefaultBackgroundIndex = 4;  // navy
 inline constexpr char kDefaultMovement[] = "SMOOTH";
+// MOVEMENT's list, in the panel's order.
+inline constexpr std::array<const char*, 7> kMovementList = {
+    kDefaultMovement, "FAST", "TICK", "TICK2", "TICKBACK1", "TICKBACK2", "HALFBACK"};
 inline constexpr std::int32_t kDefaultTickDivisor = 60;  // the one SMOOTH selects
 inline constexpr std::int32_t kDefaultFillStyle = 4;     // of 0..kLastFillStyle
 inline constexpr std::int32_t kLastFillStyle = 8;

@@ -6,6 +6,7 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "model/panel_design.h"
 #include "model/tick_schedule.h"
 #include "model/tick_source.h"
 #include "model/timer.h"
@@ -17,11 +18,6 @@
 
 namespace trilume {
 
-// The main window's timers. The frame (Timer1) and free flight (Timer3)
-// fire on every 1/64 s tick, the caption (Timer2) on every 13th.
-inline constexpr int kFrameIntervalMilliseconds = 1;
-inline constexpr int kCaptionIntervalMilliseconds = 200;
-inline constexpr int kFlightIntervalMilliseconds = 1;
 inline constexpr std::int64_t kCaptionEveryTicks = TicksForInterval(kCaptionIntervalMilliseconds);
 
 // What a frame read and whether its time text read.

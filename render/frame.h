@@ -14,8 +14,8 @@ namespace trilume {
 
 // The main window's outer size, frame and title bar included.
 struct WindowSize {
-  int Width = 280;
-  int Height = 310;
+  int Width = kMainWindowOuterWidth;
+  int Height = kMainWindowOuterHeight;
 };
 
 // Drawing calls a frame makes at most: three lines for each outline of the

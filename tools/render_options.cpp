@@ -110,7 +110,10 @@ void AddOptions(QCommandLineParser& parser) {
       {QStringLiteral("interval-ms"),
        QStringLiteral("Clock advance between frames in milliseconds (default 15.625)."),
        QStringLiteral("X")},
-      {QStringLiteral("size"), QStringLiteral("Outer size of the main window (default 280x310)."),
+      {QStringLiteral("size"),
+       QStringLiteral("Outer size of the main window (default %1x%2).")
+           .arg(kMainWindowOuterWidth)
+           .arg(kMainWindowOuterHeight),
        QStringLiteral("WxH")},
       {QStringLiteral("movement"),
        QStringLiteral("MOVEMENT text: %1 (default %2); any other text leaves the hands "

@@ -132,7 +132,7 @@ QPushButton* MakeButton(QWidget* parent, const char* text, int left, int top, in
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   Form2 = this;
-  SetUpWindow(*this, QStringLiteral("TRILUME CONTROL PANEL"), {kDesignLeft, kDesignTop},
+  SetUpWindow(*this, QStringLiteral("TRILUME CONTROL PANEL"), {kPanelLeft, kPanelTop},
               QColor(0, 0, 0));
   QFont panelFont(QStringLiteral("Liberation Sans"));
   panelFont.setPixelSize(kFontPixelSize);
@@ -147,11 +147,12 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   CColorGrid1->setGeometry(8, 80, 104, 88);
 
   Label4 = MakeLabel(this, "NUMBER OF TRACES", 80, 8, 110);
-  ScrollBar1 = MakeScrollBar(this, 208, 8, 1, kMaxTraceCount, kDefaultTraceCount, 20);
+  ScrollBar1 =
+      MakeScrollBar(this, 208, 8, 1, kMaxTraceCount, kDefaultTraceCount, kTraceCountPageStep);
   Label5 = MakeLabel(this, QByteArray::number(kDefaultTraceCount), 272, 8, kLabel5Width);
   Label1 = MakeLabel(this, "ALTERNATIVE COLORS", 80, 32, 121);
-  ScrollBar2 =
-      MakeScrollBar(this, 208, 32, 1, kMaxAlternativeColours, kDefaultAlternativeColours, 1);
+  ScrollBar2 = MakeScrollBar(this, 208, 32, 1, kMaxAlternativeColours, kDefaultAlternativeColours,
+                             kAlternativeColoursPageStep);
   Label2 = MakeLabel(this, QByteArray::number(kDefaultAlternativeColours), 272, 32, kLabel2Width);
 
   Label10 = MakeLabel(this, "SHOW YELLOW TRIANGLE", 120, 64, 139);
@@ -173,9 +174,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   ComboBox1 = new QComboBox(this);
   ComboBox1->setEditable(true);
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-  ComboBox1->addItems({QStringLiteral("SMOOTH"), QStringLiteral("FAST"), QStringLiteral("TICK"),
-                       QStringLiteral("TICK2"), QStringLiteral("TICKBACK1"),
-                       QStringLiteral("TICKBACK2"), QStringLiteral("HALFBACK")});
+  for (const char* movement : kMovementList) ComboBox1->addItem(QString::fromLatin1(movement));
   ComboBox1->setCurrentIndex(0);
   ComboBox1->setGeometry(120, 192, 97, 21);
   ComboBox1->setFocusPolicy(Qt::StrongFocus);

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <string>
 
+#include "model/panel_design.h"
 #include "render/panel_settings.h"
 #include "ui/colour_grid.h"
 #include "ui/design_size_keeper.h"
@@ -24,7 +25,7 @@ namespace trilume {
 // combo box's text changes, so a frame reads it without converting or
 // allocating.
 //
-// The panel is 308 pixels wide outside, its client 220 high (see
+// The panel has the design's outer width and client height (see
 // DesignSizeKeeper). Each label names the control to its right, for screen
 // readers too; Escape hides the panel as closing does. The scroll bars'
 // Right and Up keys raise the value, Left and Down lower it.
@@ -32,10 +33,6 @@ class TForm2 final : public QWidget, public PanelSettings {
   Q_OBJECT
 
  public:
-  static constexpr int kDesignLeft = 180;
-  static constexpr int kDesignTop = 110;
-  static constexpr int kDesignOuterWidth = 308;
-  static constexpr int kClientHeight = 220;
   // The design font is "MS Sans Serif" with an 11-pixel character height.
   // Liberation Sans at pixel size 10 is 11 pixels high and, unlike size 11,
   // fits every label text into the label's design width.
@@ -110,7 +107,7 @@ class TForm2 final : public QWidget, public PanelSettings {
   std::string MovementText = kDefaultMovement;
   int ClearRequest = 0;    // Button2's integer
   int FreeFlightFlag = 0;  // Button1's integer
-  DesignSizeKeeper DesignSize{*this, QSize(kDesignOuterWidth, kClientHeight), Qt::Horizontal};
+  DesignSizeKeeper DesignSize{*this, QSize(kPanelOuterWidth, kPanelClientHeight), Qt::Horizontal};
 };
 
 // The program-wide reference to the control panel, set when it is created.

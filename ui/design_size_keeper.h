@@ -11,8 +11,8 @@ namespace trilume {
 
 // Gives a top-level window its design size once the window manager has
 // framed it. In each direction the design size counts either the frame as
-// well (outer) or the client alone: the main window is 280 x 310 outside,
-// the control panel 308 wide outside and 220 high inside.
+// well (outer) or the client alone: the main window's size is an outer one,
+// the control panel's width outer and its height inside.
 //
 // An X11 window manager tells the frame only after it has reparented the
 // window, so Start first sizes the client to the design size; in the outer

@@ -24,7 +24,8 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, Q
       Image1(nullptr),
       Timer3(Session.Timer3) {
   Form1 = this;
-  SetUpWindow(*this, QStringLiteral("TRILUME"), {kDesignLeft, kDesignTop}, QColor(0, 0, 128));
+  SetUpWindow(*this, QStringLiteral("TRILUME"), {kMainWindowLeft, kMainWindowTop},
+              QColor(0, 0, 128));
 
   Image1 = new TImage(Canvas, this);
   Image1->setAccessibleName(QStringLiteral("TRILUME clock"));

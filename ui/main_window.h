@@ -5,6 +5,7 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "model/panel_design.h"
 #include "model/tick_source.h"
 #include "model/timer.h"
 #include "render/canvas/frame_canvas.h"
@@ -21,7 +22,7 @@ namespace trilume {
 //
 // W and H, the sizes every frame, fill and bounce uses, are the window's
 // OUTER size (frame and title bar included) as the window manager reports
-// it, counted in canvas pixels. At start the outer size is 280 x 310 (see
+// it, counted in canvas pixels. At start it is the design's outer size (see
 // DesignSizeKeeper).
 //
 // Closing the window ends the program (see Closed), also while the control
@@ -33,11 +34,6 @@ class TForm1 final : public QWidget, public ClockHost {
   Q_OBJECT
 
  public:
-  static constexpr int kDesignOuterWidth = 280;
-  static constexpr int kDesignOuterHeight = 310;
-  static constexpr int kDesignLeft = 147;
-  static constexpr int kDesignTop = 121;
-
   // `state`, `clock` and `ticks` must outlive the window. Sets Form1
   // before FormCreate runs.
   TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, QWidget* parent = nullptr);
@@ -104,7 +100,7 @@ class TForm1 final : public QWidget, public ClockHost {
   // Fits the window's size steps and the picture to the screen's pixels.
   void FitToScreen();
 
-  DesignSizeKeeper DesignSize{*this, QSize(kDesignOuterWidth, kDesignOuterHeight),
+  DesignSizeKeeper DesignSize{*this, QSize(kMainWindowOuterWidth, kMainWindowOuterHeight),
                               Qt::Horizontal | Qt::Vertical};
 };
 

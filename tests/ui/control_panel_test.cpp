@@ -66,8 +66,8 @@ TEST_F(ControlPanelTest, EveryControlSitsAtItsDesignPlace) {
     EXPECT_EQ(widget->geometry(), placement.Rect) << placement.Name;
   }
   EXPECT_EQ(Panel->windowTitle(), "TRILUME CONTROL PANEL");
-  EXPECT_EQ(Panel->pos(), QPoint(180, 110));
-  EXPECT_EQ(Panel->size(), QSize(308, 220));  // not yet framed
+  EXPECT_EQ(Panel->pos(), QPoint(kPanelLeft, kPanelTop));
+  EXPECT_EQ(Panel->size(), QSize(kPanelOuterWidth, kPanelClientHeight));  // not yet framed
   EXPECT_EQ(Panel->palette().color(QPalette::Window), QColor(0, 0, 0));
   EXPECT_EQ(Panel->Label6->palette().color(QPalette::Window), QColor(0, 0, 255));
   EXPECT_EQ(Panel->Label6->palette().color(QPalette::WindowText),
@@ -82,18 +82,17 @@ TEST_F(ControlPanelTest, StartsAtTheDesignSettings) {
   EXPECT_EQ(Panel->Label5->text(), "20");
   EXPECT_EQ(Panel->Label2->text(), "2");
   EXPECT_EQ(Panel->ScrollBar1->minimum(), 1);
-  EXPECT_EQ(Panel->ScrollBar1->maximum(), 3000);
+  EXPECT_EQ(Panel->ScrollBar1->maximum(), kMaxTraceCount);
   EXPECT_EQ(Panel->ScrollBar1->singleStep(), 1);
-  EXPECT_EQ(Panel->ScrollBar1->pageStep(), 20);
+  EXPECT_EQ(Panel->ScrollBar1->pageStep(), kTraceCountPageStep);
   EXPECT_EQ(Panel->ScrollBar2->minimum(), 1);
-  EXPECT_EQ(Panel->ScrollBar2->maximum(), 12);
-  EXPECT_EQ(Panel->ScrollBar2->pageStep(), 1);
+  EXPECT_EQ(Panel->ScrollBar2->maximum(), kMaxAlternativeColours);
+  EXPECT_EQ(Panel->ScrollBar2->pageStep(), kAlternativeColoursPageStep);
   EXPECT_TRUE(Panel->ComboBox1->isEditable());
-  QStringList items;
+  ASSERT_EQ(Panel->ComboBox1->count(), static_cast<int>(kMovementList.size()));
   for (int i = 0; i < Panel->ComboBox1->count(); ++i) {
-    items << Panel->ComboBox1->itemText(i);
+    EXPECT_EQ(Panel->ComboBox1->itemText(i), kMovementList[static_cast<std::size_t>(i)]);
   }
-  EXPECT_EQ(items.join(','), "SMOOTH,FAST,TICK,TICK2,TICKBACK1,TICKBACK2,HALFBACK");
   EXPECT_EQ(Panel->Button1->text(), "FREE The Triangle");
   EXPECT_EQ(Panel->Button2->text(), "CLEAR");
   EXPECT_EQ(Panel->GetFreeFlightFlag(), 0);

@@ -25,16 +25,17 @@ TEST_F(MainWindowTest, DesignValuesAndReferences) {
   EXPECT_EQ(Form1, MainWindow.get());
   EXPECT_EQ(Form2, Panel.get());
   EXPECT_EQ(MainWindow->windowTitle(), "TRILUME");
-  EXPECT_EQ(MainWindow->pos(), QPoint(147, 121));
+  EXPECT_EQ(MainWindow->pos(), QPoint(kMainWindowLeft, kMainWindowTop));
   EXPECT_EQ(MainWindow->palette().color(QPalette::Window), QColor(0, 0, 128));
   // Not yet framed: outer and client size agree.
-  EXPECT_EQ(MainWindow->GetOuterSize().Width, 280);
-  EXPECT_EQ(MainWindow->GetOuterSize().Height, 310);
-  EXPECT_EQ(MainWindow->size(), QSize(280, 310));
-  EXPECT_EQ(MainWindow->Image1->geometry(), QRect(0, 0, 1281, 777));
-  EXPECT_EQ(MainWindow->Timer1.GetInterval(), 1);
-  EXPECT_EQ(MainWindow->Timer2.GetInterval(), 200);
-  EXPECT_EQ(MainWindow->Timer3.GetInterval(), 1);
+  EXPECT_EQ(MainWindow->GetOuterSize().Width, kMainWindowOuterWidth);
+  EXPECT_EQ(MainWindow->GetOuterSize().Height, kMainWindowOuterHeight);
+  EXPECT_EQ(MainWindow->size(), QSize(kMainWindowOuterWidth, kMainWindowOuterHeight));
+  EXPECT_EQ(MainWindow->Image1->geometry(),
+            QRect(0, 0, RasterCanvas::kWidth, RasterCanvas::kHeight));
+  EXPECT_EQ(MainWindow->Timer1.GetInterval(), kFrameIntervalMilliseconds);
+  EXPECT_EQ(MainWindow->Timer2.GetInterval(), kCaptionIntervalMilliseconds);
+  EXPECT_EQ(MainWindow->Timer3.GetInterval(), kFlightIntervalMilliseconds);
   EXPECT_FALSE(MainWindow->Timer3.GetEnabled());
   EXPECT_FALSE(Panel->isVisible());
 }
@@ -46,8 +47,10 @@ TEST_F(MainWindowTest, OnceFramedBothWindowsHaveTheirDesignSizes) {
     QSize Outer;       // frame included
     int ClientHeight;  // 0 where the height is an outer one
   };
-  for (const Row& row : {Row{"main window", MainWindow.get(), QSize(280, 310), 0},
-                         Row{"panel", Panel.get(), QSize(308, 0), 220}}) {
+  for (const Row& row :
+       {Row{"main window", MainWindow.get(), QSize(kMainWindowOuterWidth, kMainWindowOuterHeight),
+            0},
+        Row{"panel", Panel.get(), QSize(kPanelOuterWidth, 0), kPanelClientHeight}}) {
     row.Window->show();
     QCoreApplication::processEvents();
     const QSize margins = row.Window->frameGeometry().size() - row.Window->size();
@@ -59,8 +62,8 @@ TEST_F(MainWindowTest, OnceFramedBothWindowsHaveTheirDesignSizes) {
       EXPECT_EQ(row.Window->height(), row.ClientHeight) << row.Name;
     }
   }
-  EXPECT_EQ(MainWindow->GetOuterSize().Width, 280);
-  EXPECT_EQ(MainWindow->GetOuterSize().Height, 310);
+  EXPECT_EQ(MainWindow->GetOuterSize().Width, kMainWindowOuterWidth);
+  EXPECT_EQ(MainWindow->GetOuterSize().Height, kMainWindowOuterHeight);
   // A size the user gives stays.
   const QSize margins = MainWindow->frameGeometry().size() - MainWindow->size();
   MainWindow->resize(500, 400);
