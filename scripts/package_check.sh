@@ -89,14 +89,14 @@ check "trilume names its window after $app_id.desktop" grep -q "$app_id" "$root/
 
 version_without_display() {
   local out
-  out="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$root/usr/bin/trilume" --version)"
+  out="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 120 "$root/usr/bin/trilume" --version)"
   echo "$out"
   [ "$out" = "trilume $version" ]
 }
 check "unpacked trilume --version without a display" version_without_display
 
 render_png() {
-  env -u DISPLAY -u WAYLAND_DISPLAY TZ=UTC timeout 30 "$root/usr/bin/trilume-render" \
+  env -u DISPLAY -u WAYLAND_DISPLAY TZ=UTC timeout 120 "$root/usr/bin/trilume-render" \
     --at "2026-12-08 10:08:42.000" --frames 64 --png "$work/clock.png" &&
     file "$work/clock.png" | tee /dev/stderr | grep -q 'PNG image data, 280 x 310'
 }
