@@ -32,7 +32,6 @@ ClockSession::ClockSession(ClockHost& host, ClockState& state, const ClockSource
 const FrameOutcome& ClockSession::Frame() {
   PanelSettings* panel = Host.GetPanel();
   if (panel == nullptr) return LastFrame;
-  ++FrameCount;
   LastFrame.Ok = true;
   LastFrame.Unexpected = false;
   LastFrame.Error.clear();
