@@ -37,7 +37,7 @@ while [ "$#" -gt 0 ]; do
   esac
   shift
 done
-for tool in Xvfb xdotool xwininfo python3 localedef; do
+for tool in Xvfb xdotool xprop python3 localedef; do
   command -v "$tool" >/dev/null 2>&1 || { echo "window-session: $tool is missing" >&2; exit 2; }
 done
 
@@ -47,35 +47,13 @@ cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs" --target trilume
 program="$repo/build/release/ui/trilume"
 
-work="$(mktemp -d /tmp/trilume-session.XXXXXX)"
-xvfb_pid=""
-clock_pid=""
-cleanup() {
-  if [ -n "$clock_pid" ] && kill -0 "$clock_pid" 2>/dev/null; then
-    kill "$clock_pid" 2>/dev/null || true
-    wait "$clock_pid" 2>/dev/null || true
-  fi
-  if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# The X server, the working folder and the clean-up of everything started.
+# shellcheck source=scripts/xvfb_session.sh
+source "$repo/scripts/xvfb_session.sh"
+work="$WORK_DIR"
 
 # A screen large enough for the biggest window at the main window's place.
-: >"$work/displayfd"
-Xvfb -displayfd 9 -screen 0 2800x1800x24 -nolisten tcp -noreset 9>"$work/displayfd" \
-  >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for i in $(seq 1 200); do
-  if [ -s "$work/displayfd" ]; then
-    export DISPLAY=":$(tr -dc '0-9' <"$work/displayfd")"
-    xwininfo -root >/dev/null 2>&1 && break
-  fi
-  sleep 0.05
-done
-xwininfo -root >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+start_xvfb 2800x1800x24 || exit 1
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
@@ -94,8 +72,8 @@ windows_named() {
 # carries it only until its first caption tick.
 error_windows() { windows_named TRILUME | { grep -vx "$main_window" || true; }; }
 close_window() { python3 "$repo/scripts/x11_close_window.py" "$1" >/dev/null 2>&1 || true; }
-rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$clock_pid/status" 2>/dev/null || echo 0; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$clock_pid/stat" 2>/dev/null || echo 0; }
+rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$CLOCK_PID/status" 2>/dev/null || echo 0; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$CLOCK_PID/stat" 2>/dev/null || echo 0; }
 
 main_window=""
 main_width=280
@@ -187,7 +165,7 @@ session() {
   local name="$1" seconds="$2" max_errors="$3"
   shift 3
   env -u QT_QPA_PLATFORM -u LC_ALL LANG=C.UTF-8 "$@" "$program" >"$work/$name.log" 2>&1 &
-  clock_pid=$!
+  CLOCK_PID=$!
   main_window=""
   for i in $(seq 1 500); do
     main_window="$(xdotool search --onlyvisible --name '^TRILUME' 2>/dev/null | head -n 1 || true)"
@@ -214,7 +192,7 @@ session() {
     sleep "0.$((RANDOM % 9 + 1))"
     if [ "$SECONDS" -ge "$next_sample" ]; then
       next_sample=$((SECONDS + 10))
-      if ! kill -0 "$clock_pid" 2>/dev/null; then alive=0; break; fi
+      if ! kill -0 "$CLOCK_PID" 2>/dev/null; then alive=0; break; fi
       # Measured at the start-up size: the backing store of a large window
       # is memory the window needs, not growth.
       local rss
@@ -258,12 +236,12 @@ session() {
     close_window "$main_window"
     local code=""
     for i in $(seq 1 500); do
-      if ! kill -0 "$clock_pid" 2>/dev/null; then
+      if ! kill -0 "$CLOCK_PID" 2>/dev/null; then
         set +e
-        wait "$clock_pid"
+        wait "$CLOCK_PID"
         code=$?
         set -e
-        clock_pid=""
+        CLOCK_PID=""
         break
       fi
       sleep 0.02

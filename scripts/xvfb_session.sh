@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # Sourced by the scripts that run the real clock under a private X server.
-# Provides: start_xvfb (sets DISPLAY), wait_until SECONDS 'CONDITION',
+# Provides: start_xvfb [WxHxD] (sets DISPLAY), wait_until SECONDS 'CONDITION',
 # find_window NAME_REGEX [SECONDS], pixel_count PNG WxH+X+Y '#RRGGBB',
 # stop_session, and cleanup of everything started.
 #
@@ -42,11 +42,12 @@ wait_until() {
 }
 
 # Starts Xvfb on a display it picks itself (-displayfd), so parallel runs
-# never collide, and waits until it accepts clients.
+# never collide, and waits until it accepts clients. The screen is 1280x1024
+# at 24 bits unless WxHxD names another.
 start_xvfb() {
-  local fifo="$WORK_DIR/displayfd"
+  local fifo="$WORK_DIR/displayfd" screen="${1:-1280x1024x24}"
   : >"$fifo"
-  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp -noreset 9>"$fifo" \
+  Xvfb -displayfd 9 -screen 0 "$screen" -nolisten tcp -noreset 9>"$fifo" \
     >"$WORK_DIR/xvfb.log" 2>&1 &
   XVFB_PID=$!
   # shellcheck disable=SC2016

@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <string>
+#include <tuple>
 
 namespace trilume {
 namespace {
@@ -25,73 +26,74 @@ struct StepCase {
   std::int32_t DriftAfter;
 };
 
-ClockState WithX(const Axis& axis) {
-  ClockState state;
-  state.CentreX = axis.Centre;
-  state.DriftX = axis.Drift;
-  state.HourTip.X = axis.Tips[0];
-  state.MinuteTip.X = axis.Tips[1];
-  state.SecondTip.X = axis.Tips[2];
-  state.CentreY = 150.0F;  // well inside vertically
-  return state;
-}
+// Where one axis of the flight lives in the state: the centre, the drift and
+// the tip offsets along it.
+struct AxisFields {
+  float ClockState::*Centre;
+  std::int32_t ClockState::*Drift;
+  float TipOffset::*Tip;
+};
 
-ClockState WithY(const Axis& axis) {
-  ClockState state;
-  state.CentreY = axis.Centre;
-  state.DriftY = axis.Drift;
-  state.HourTip.Y = axis.Tips[0];
-  state.MinuteTip.Y = axis.Tips[1];
-  state.SecondTip.Y = axis.Tips[2];
-  state.CentreX = 140.0F;
-  return state;
-}
+constexpr AxisFields kAlongX{&ClockState::CentreX, &ClockState::DriftX, &TipOffset::X};
+constexpr AxisFields kAlongY{&ClockState::CentreY, &ClockState::DriftY, &TipOffset::Y};
 
-// The same cases hold for both axes, with the width and the height as the far
-// edge; every case below uses a far edge of 280.
+// The axis a case runs along, with 280 as its far edge, and the other axis
+// with the clock well inside a far edge of 1000.
+struct Direction {
+  const char* Name;
+  AxisFields Along;
+  AxisFields Across;
+  float AcrossCentre;
+  int Width;
+  int Height;
+};
+
 // Names the case in test listings.
 void PrintTo(const StepCase& c, std::ostream* os) { *os << c.Name; }
+void PrintTo(const Direction& d, std::ostream* os) { *os << d.Name; }
 
-class FreeFlightAxis : public ::testing::TestWithParam<StepCase> {};
+// The same cases hold for both axes.
+class FreeFlightAxis : public ::testing::TestWithParam<std::tuple<Direction, StepCase>> {};
 
-TEST_P(FreeFlightAxis, Horizontal) {
-  const StepCase& c = GetParam();
-  ClockState state = WithX(c.Before);
-  FreeFlightStep(state, 280, 1000);
-  EXPECT_EQ(state.CentreX, c.CentreAfter);
-  EXPECT_EQ(state.DriftX, c.DriftAfter);
-  EXPECT_EQ(state.CentreY, 149.0F);
-  EXPECT_EQ(state.DriftY, -1);
-}
-
-TEST_P(FreeFlightAxis, Vertical) {
-  const StepCase& c = GetParam();
-  ClockState state = WithY(c.Before);
-  FreeFlightStep(state, 1000, 280);
-  EXPECT_EQ(state.CentreY, c.CentreAfter);
-  EXPECT_EQ(state.DriftY, c.DriftAfter);
-  EXPECT_EQ(state.CentreX, 139.0F);
-  EXPECT_EQ(state.DriftX, -1);
+TEST_P(FreeFlightAxis, TurnsOnlyBeyondAnEdge) {
+  const auto& [d, c] = GetParam();
+  ClockState state;
+  state.*d.Along.Centre = c.Before.Centre;
+  state.*d.Along.Drift = c.Before.Drift;
+  state.HourTip.*d.Along.Tip = c.Before.Tips[0];
+  state.MinuteTip.*d.Along.Tip = c.Before.Tips[1];
+  state.SecondTip.*d.Along.Tip = c.Before.Tips[2];
+  state.*d.Across.Centre = d.AcrossCentre;
+  FreeFlightStep(state, d.Width, d.Height);
+  EXPECT_EQ(state.*d.Along.Centre, c.CentreAfter);
+  EXPECT_EQ(state.*d.Along.Drift, c.DriftAfter);
+  EXPECT_EQ(state.*d.Across.Centre, d.AcrossCentre - 1.0F);
+  EXPECT_EQ(state.*d.Across.Drift, -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, FreeFlightAxis,
-    ::testing::Values(
-        StepCase{"InsideKeepsGoing", {136.0F, -1, {0.0F, 0.0F, 0.0F}}, 135.0F, -1},
-        StepCase{"PastTheNearEdgeTurns", {2.5F, -1, {-1.0F, 5.0F, 5.0F}}, 1.5F, 1},
-        StepCase{"ExactlyOneIsNotBeyond", {3.0F, -1, {-1.0F, 5.0F, 5.0F}}, 2.0F, -1},
-        StepCase{"PastTheFarEdgeTurns", {270.0F, 1, {11.0F, 0.0F, 0.0F}}, 271.0F, -1},
-        StepCase{"ExactlyTheEdgeIsNotBeyond", {268.0F, 1, {11.0F, 0.0F, 0.0F}}, 269.0F, 1},
-        StepCase{"TheMovedCentreIsTested", {269.0F, 1, {11.0F, 0.0F, 0.0F}}, 270.0F, -1},
-        // Left beyond an edge while heading further out: turn inward, not flip.
-        StepCase{"BeyondFarEdgeHeadingIn", {400.0F, -1, {0.0F, 0.0F, 0.0F}}, 399.0F, -1},
-        StepCase{"BeyondNearEdgeHeadingIn", {-50.0F, 1, {0.0F, 0.0F, 0.0F}}, -49.0F, 1},
-        // Wider than the window: both tests fire and the direction stays.
-        StepCase{"BothEdgesHeadingUp", {140.0F, -1, {-200.0F, 200.0F, 0.0F}}, 139.0F, -1},
-        StepCase{"BothEdgesHeadingDown", {140.0F, 1, {-200.0F, 200.0F, 0.0F}}, 141.0F, 1},
-        // 0.5 + 0.49999997 is below 1 in double but rounds to 1 in float.
-        StepCase{"SumFormedInDouble", {1.5F, -1, {0.49999997F, 50.0F, 50.0F}}, 0.5F, 1}),
-    [](const auto& testInfo) { return std::string(testInfo.param.Name); });
+    ::testing::Combine(
+        ::testing::Values(Direction{"Horizontal", kAlongX, kAlongY, 150.0F, 280, 1000},
+                          Direction{"Vertical", kAlongY, kAlongX, 140.0F, 1000, 280}),
+        ::testing::Values(
+            StepCase{"InsideKeepsGoing", {136.0F, -1, {0.0F, 0.0F, 0.0F}}, 135.0F, -1},
+            StepCase{"PastTheNearEdgeTurns", {2.5F, -1, {-1.0F, 5.0F, 5.0F}}, 1.5F, 1},
+            StepCase{"ExactlyOneIsNotBeyond", {3.0F, -1, {-1.0F, 5.0F, 5.0F}}, 2.0F, -1},
+            StepCase{"PastTheFarEdgeTurns", {270.0F, 1, {11.0F, 0.0F, 0.0F}}, 271.0F, -1},
+            StepCase{"ExactlyTheEdgeIsNotBeyond", {268.0F, 1, {11.0F, 0.0F, 0.0F}}, 269.0F, 1},
+            StepCase{"TheMovedCentreIsTested", {269.0F, 1, {11.0F, 0.0F, 0.0F}}, 270.0F, -1},
+            // Left beyond an edge while heading further out: turn inward, not flip.
+            StepCase{"BeyondFarEdgeHeadingIn", {400.0F, -1, {0.0F, 0.0F, 0.0F}}, 399.0F, -1},
+            StepCase{"BeyondNearEdgeHeadingIn", {-50.0F, 1, {0.0F, 0.0F, 0.0F}}, -49.0F, 1},
+            // Wider than the window: both tests fire and the direction stays.
+            StepCase{"BothEdgesHeadingUp", {140.0F, -1, {-200.0F, 200.0F, 0.0F}}, 139.0F, -1},
+            StepCase{"BothEdgesHeadingDown", {140.0F, 1, {-200.0F, 200.0F, 0.0F}}, 141.0F, 1},
+            // 0.5 + 0.49999997 is below 1 in double but rounds to 1 in float.
+            StepCase{"SumFormedInDouble", {1.5F, -1, {0.49999997F, 50.0F, 50.0F}}, 0.5F, 1})),
+    [](const auto& testInfo) {
+      return std::string(std::get<0>(testInfo.param).Name) + "_" + std::get<1>(testInfo.param).Name;
+    });
 
 // A window shrunk under a flying clock: the clock must come back, not
 // tremble in place outside.

@@ -32,12 +32,25 @@ std::string Clock24(int hour, int minute, int second) {
   return text;
 }
 
-// The main window's frame and caption timers over a fake system clock.
+// The main window's frame and caption timers over a fake system clock, in
+// time zone `zone` and the C locale for as long as it lives.
 class FrameClock {
  public:
+  explicit FrameClock(const char* zone) : Zone(zone) {}
+
   void Frame() {
     Canvas.Calls.clear();
     EXPECT_TRUE(Session->Frame().Ok) << Session->GetLastFrame().Error;
+  }
+  // A frame once the system clock reads `utcMicros`.
+  void FrameAt(std::int64_t utcMicros) {
+    Clock.Set(utcMicros);
+    Frame();
+  }
+  // A frame once the system clock has moved on by `micros`.
+  void FrameAfter(std::int64_t micros) {
+    Clock.Advance(micros);
+    Frame();
   }
   std::string Caption() const { return ComposeCaption(Now(Clock), *State); }
 
@@ -55,6 +68,9 @@ class FrameClock {
     EXPECT_THAT(Caption(), StartsWith(text + " "));
   }
 
+  // Set before the session exists and restored after it has gone.
+  ScopedTimeZone Zone;
+  ScopedLcTime Locale{"C"};
   RecordingCanvas Canvas;
   std::unique_ptr<HeadlessClock> Session = std::make_unique<HeadlessClock>(Canvas);
   ClockState* State = &Session->State;
@@ -77,13 +93,9 @@ class ClockJumpTest : public ::testing::TestWithParam<JumpCase> {};
 
 TEST_P(ClockJumpTest, NextFrameAndCaptionShowTheNewTime) {
   const JumpCase& c = GetParam();
-  ScopedTimeZone zone("UTC");
-  ScopedLcTime locale("C");
-  FrameClock clock;
-  clock.Clock.Set(c.Start);
-  clock.Frame();
-  clock.Clock.Set(c.Start + c.Jump);
-  clock.Frame();
+  FrameClock clock("UTC");
+  clock.FrameAt(c.Start);
+  clock.FrameAt(c.Start + c.Jump);
   clock.ExpectShows(c.Hour, c.Minute, c.Second, c.Millisecond);
   EXPECT_THAT(clock.Caption(), ::testing::HasSubstr(std::string(" ") + c.Date + " Triangle is "));
 }
@@ -117,19 +129,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
 TEST(ClockJump, TicksAfterAJumpBackRunOnFromTheNewTime) {
-  ScopedTimeZone zone("UTC");
-  ScopedLcTime locale("C");
-  FrameClock clock;
+  FrameClock clock("UTC");
   clock.Clock.Set(UtcMicros(2026, 6, 15, 10, 0, 0));
   for (int i = 0; i < 64; ++i) {
-    clock.Clock.Advance(kTick);
-    clock.Frame();
+    clock.FrameAfter(kTick);
   }
   clock.ExpectShows(10, 0, 1, 0);
   clock.Clock.Advance(-kHour);
   for (int i = 0; i < 32; ++i) {
-    clock.Clock.Advance(kTick);
-    clock.Frame();
+    clock.FrameAfter(kTick);
   }
   clock.ExpectShows(9, 0, 1, 500);
 }
@@ -146,11 +154,8 @@ void PrintTo(const ZoneCase& c, std::ostream* os) { *os << c.Zone; }
 class TimeZoneChangeTest : public ::testing::TestWithParam<ZoneCase> {};
 
 TEST_P(TimeZoneChangeTest, NextFrameShowsTheNewZonesTime) {
-  ScopedTimeZone zone("UTC");
-  ScopedLcTime locale("C");
-  FrameClock clock;
-  clock.Clock.Set(UtcMicros(2026, 6, 15, 12, 0, 0));
-  clock.Frame();
+  FrameClock clock("UTC");
+  clock.FrameAt(UtcMicros(2026, 6, 15, 12, 0, 0));
   clock.ExpectShows(12, 0, 0, 0);
   // No tzset here: the reading itself must pick the change up.
   ScopedTimeZone::Set(GetParam().Zone);
@@ -177,39 +182,29 @@ INSTANTIATE_TEST_SUITE_P(
 // --- Daylight saving time in Europe/Berlin -----------------------------------------
 
 TEST(BerlinDaylightSaving, RepeatedHourIsShownTwiceAndTheClockStepsBack) {
-  ScopedTimeZone zone("Europe/Berlin");
-  ScopedLcTime locale("C");
-  FrameClock clock;
+  FrameClock clock("Europe/Berlin");
   // 2026-10-25: 03:00 CEST becomes 02:00 CET at 01:00 UTC.
-  clock.Clock.Set(UtcMicros(2026, 10, 25, 0, 30, 0));
-  clock.Frame();
+  clock.FrameAt(UtcMicros(2026, 10, 25, 0, 30, 0));
   clock.ExpectShows(2, 30, 0, 0);
   const ClockState first = *clock.State;
-  clock.Clock.Set(UtcMicros(2026, 10, 25, 1, 30, 0));
-  clock.Frame();
+  clock.FrameAt(UtcMicros(2026, 10, 25, 1, 30, 0));
   clock.ExpectShows(2, 30, 0, 0);
   EXPECT_EQ(clock.State->HourTip.X, first.HourTip.X);
   EXPECT_EQ(clock.State->HourTip.Y, first.HourTip.Y);
 
   // Tick by tick across the change: the last CEST frame, then an hour back.
-  clock.Clock.Set(UtcMicros(2026, 10, 25, 1, 0, 0) - kTick);
-  clock.Frame();
+  clock.FrameAt(UtcMicros(2026, 10, 25, 1, 0, 0) - kTick);
   clock.ExpectShows(2, 59, 59, 984);
-  clock.Clock.Advance(kTick);
-  clock.Frame();
+  clock.FrameAfter(kTick);
   clock.ExpectShows(2, 0, 0, 0);
 }
 
 TEST(BerlinDaylightSaving, SkippedHourIsNeverShown) {
-  ScopedTimeZone zone("Europe/Berlin");
-  ScopedLcTime locale("C");
-  FrameClock clock;
+  FrameClock clock("Europe/Berlin");
   // 2026-03-29: 02:00 CET becomes 03:00 CEST at 01:00 UTC.
-  clock.Clock.Set(UtcMicros(2026, 3, 29, 1, 0, 0) - kTick);
-  clock.Frame();
+  clock.FrameAt(UtcMicros(2026, 3, 29, 1, 0, 0) - kTick);
   clock.ExpectShows(1, 59, 59, 984);
-  clock.Clock.Advance(kTick);
-  clock.Frame();
+  clock.FrameAfter(kTick);
   clock.ExpectShows(3, 0, 0, 0);
 
   // Half an hour either side, a frame every 10 s: no caption says 02:xx.
