@@ -29,6 +29,95 @@ std::size_t SlotOf(std::uint32_t colour) {
   return ((colour & kRgb) * 2654435761u >> 8) & (kSlots - 1);
 }
 
+// Collects LZW codes least significant bit first into GIF data sub-blocks:
+// a length byte and up to 255 bytes each.
+class CodePacker {
+ public:
+  explicit CodePacker(std::vector<GifByteType>& blocks) : Blocks(blocks) { Blocks.clear(); }
+
+  void Put(unsigned code, int size) {
+    Bits |= static_cast<std::uint64_t>(code) << Count;
+    Count += size;
+    while (Count >= 8) {
+      Byte(static_cast<GifByteType>(Bits));
+      Bits >>= 8;
+      Count -= 8;
+    }
+  }
+
+  void Flush() {
+    if (Count > 0) Byte(static_cast<GifByteType>(Bits));
+    Bits = 0;
+    Count = 0;
+  }
+
+ private:
+  void Byte(GifByteType byte) {
+    if (Left == 0) {
+      Length = Blocks.size();
+      Blocks.push_back(0);
+      Left = 255;
+    }
+    Blocks.push_back(byte);
+    ++Blocks[Length];
+    --Left;
+  }
+
+  std::vector<GifByteType>& Blocks;
+  std::uint64_t Bits = 0;
+  int Count = 0;
+  std::size_t Length = 0;  // where the open sub-block's length byte is
+  int Left = 0;            // bytes the open sub-block still takes
+};
+
+// LZW as GIF decoders read it. giflib's own encoder looks every code up in
+// a hash table, which made it most of an export's time; here a code's
+// successors are one row of `table`, indexed by the next pixel.
+void CompressLzw(const std::vector<std::uint8_t>& indices, int minCodeSize,
+                 std::vector<std::uint16_t>& table, std::vector<GifByteType>& blocks) {
+  constexpr unsigned kMaxCode = 4095;
+  const unsigned alphabet = 1U << minCodeSize;
+  const unsigned clear = alphabet;
+  const std::size_t rowsNeeded = std::size_t{kMaxCode + 1} << minCodeSize;
+  if (table.size() < rowsNeeded) table.resize(rowsNeeded);
+  CodePacker out(blocks);
+  int codeSize = minCodeSize + 1;
+  unsigned lastCode = clear + 1;  // the highest code in use
+  std::fill_n(table.begin(), std::size_t{clear} << minCodeSize, std::uint16_t{0});
+  out.Put(clear, codeSize);
+  if (indices.empty()) {
+    out.Put(clear + 1, codeSize);
+    out.Flush();
+    return;
+  }
+  unsigned current = indices[0];
+  for (std::size_t i = 1; i < indices.size(); ++i) {
+    const unsigned pixel = indices[i];
+    std::uint16_t& next = table[(std::size_t{current} << minCodeSize) + pixel];
+    if (next != 0) {
+      current = next;
+      continue;
+    }
+    out.Put(current, codeSize);
+    next = static_cast<std::uint16_t>(++lastCode);
+    // The new code's own row starts empty.
+    std::fill_n(table.begin() + static_cast<std::ptrdiff_t>(std::size_t{lastCode} << minCodeSize),
+                alphabet, std::uint16_t{0});
+    if (lastCode >= (1U << codeSize)) ++codeSize;
+    if (lastCode == kMaxCode) {
+      out.Put(clear, codeSize);
+      std::fill_n(table.begin(), std::size_t{clear} << minCodeSize, std::uint16_t{0});
+      codeSize = minCodeSize + 1;
+      lastCode = clear + 1;
+    }
+    current = pixel;
+  }
+  out.Put(current, codeSize);
+  out.Put(clear, codeSize);
+  out.Put(clear + 1, minCodeSize + 1);
+  out.Flush();
+}
+
 }  // namespace
 
 GifAnimation::GifAnimation(QIODevice& device, int width, int height, int delayCentiseconds)
@@ -192,8 +281,7 @@ bool GifAnimation::WritePending() {
                                         static_cast<int>(extensionSize), extension) != GIF_ERROR &&
                        EGifPutImageDesc(File, Pending.Left, Pending.Top, Pending.Width,
                                         Pending.Height, false, map) != GIF_ERROR &&
-                       EGifPutLine(File, Pending.Indices.data(),
-                                   static_cast<int>(Pending.Indices.size())) != GIF_ERROR;
+                       WriteCodes(std::max(map->BitsPerPixel, 2));
   GifFreeMapObject(map);
   if (!written) {
     const QString device = Device.errorString();
@@ -202,6 +290,17 @@ bool GifAnimation::WritePending() {
                       : device);
   }
   return true;
+}
+
+bool GifAnimation::WriteCodes(int minCodeSize) {
+  // EGifPutImageDesc wrote the code size byte, at least 2 as here.
+  CompressLzw(Pending.Indices, minCodeSize, Table, Blocks);
+  for (std::size_t at = 0; at < Blocks.size(); at += std::size_t{Blocks[at]} + 1) {
+    const int put =
+        at == 0 ? EGifPutCode(File, minCodeSize, &Blocks[at]) : EGifPutCodeNext(File, &Blocks[at]);
+    if (put == GIF_ERROR) return false;
+  }
+  return EGifPutCodeNext(File, nullptr) != GIF_ERROR;
 }
 
 bool GifAnimation::Finish() {

@@ -64,6 +64,8 @@ class GifAnimation {
   // kMaxColours colours.
   bool Index(const QImage& picture, const TRect& area, bool transparent);
   bool WritePending();
+  // Pending's indices as LZW data after its image descriptor.
+  bool WriteCodes(int minCodeSize);
   bool Failed(const QString& why);
 
   QIODevice& Device;
@@ -79,6 +81,8 @@ class GifAnimation {
   // with 0 for a free slot (colours are stored with bit 24 set).
   std::vector<std::uint32_t> SlotColour;
   std::vector<std::uint8_t> SlotIndex;
+  std::vector<std::uint16_t> Table;  // the LZW codes' successors
+  std::vector<std::uint8_t> Blocks;  // one frame's LZW data sub-blocks
   QString Error;
 };
 
