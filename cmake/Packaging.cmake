@@ -21,16 +21,18 @@ trace and its colours and seven ways for the second hand to move, and can
 set the whole clock drifting and bouncing inside its window.
 .
 The package also holds trilume-render, which runs the same clock without a
-window and prints what it computed as text or JSON, or writes a PNG.")
+window and prints what it computed as text or JSON, or writes a PNG or an
+animated GIF.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/trilume/trilume")
-# The libraries come from dpkg-shlibdeps. The canvas font is opened by its
-# file name and the SVG icon and Wayland sessions need Qt plugins, none of
-# which the linker sees.
+# The libraries (Qt, giflib) come from dpkg-shlibdeps. The canvas font is
+# opened by its file name, QIcon::fromTheme finds the window icon only
+# through the hicolor theme's index, and the SVG icon and Wayland sessions
+# need Qt plugins, none of which the linker sees.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, hicolor-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, qt6-wayland")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -39,4 +41,13 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR})
+# Two builds of one commit make the same bytes: every file in the package
+# carries the changelog's date (TRILUME_SOURCE_DATE_EPOCH, from
+# packaging/CMakeLists.txt) unless the builder sets SOURCE_DATE_EPOCH.
+set(trilume_cpack_config ${PROJECT_BINARY_DIR}/CPackSourceDate.cmake)
+file(WRITE ${trilume_cpack_config}
+     "if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})\n"
+     "  set(ENV{SOURCE_DATE_EPOCH} ${TRILUME_SOURCE_DATE_EPOCH})\n"
+     "endif()\n")
+set(CPACK_PROJECT_CONFIG_FILE ${trilume_cpack_config})
 include(CPack)

@@ -69,13 +69,15 @@ control_fields() {
   echo "Section: $section"
   echo "Depends: $depends"
   echo "Recommends: $recommends"
-  # The font is opened by file name and the plugins are loaded at run time:
-  # shlibdeps sees none of them.
+  # The font is opened by file name, the window icon is found through the
+  # hicolor theme and the plugins are loaded at run time: shlibdeps sees
+  # none of them.
   [ "$section" = "x11" ] && [[ ", $depends," == *", fonts-liberation,"* ]] &&
+    [[ ", $depends," == *", hicolor-icon-theme,"* ]] && [[ "$depends" == *libgif7* ]] &&
     [[ "$depends" == *libqt6widgets6* ]] &&
     [[ ", $recommends," == *", libqt6svg6,"* ]] && [[ ", $recommends," == *", qt6-wayland,"* ]]
 }
-check "control: Section x11, Depends fonts-liberation and Qt, Recommends libqt6svg6, qt6-wayland" \
+check "control: Section x11, Depends fonts-liberation, hicolor-icon-theme, Qt and giflib, Recommends libqt6svg6, qt6-wayland" \
   control_fields
 
 root="$work/root"
@@ -86,6 +88,11 @@ check "appstreamcli validate --no-net $app_id.metainfo.xml" \
   appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml"
 # Wayland compositors find the entry by the name the window gives.
 check "trilume names its window after $app_id.desktop" grep -q "$app_id" "$root/usr/bin/trilume"
+
+no_comment_section() {
+  ! readelf -S "$root/usr/bin/trilume" "$root/usr/bin/trilume-render" | grep -F .comment
+}
+check "programs carry no .comment section" no_comment_section
 
 version_without_display() {
   local out

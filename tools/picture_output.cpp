@@ -42,16 +42,25 @@ bool PictureOutput::Open() {
   return false;
 }
 
+QIODevice& PictureOutput::Device() {
+  return Atomic    ? static_cast<QIODevice&>(*Atomic)
+         : Through ? static_cast<QIODevice&>(*Through)
+                   : StandardOutput;
+}
+
 bool PictureOutput::Write(const QImage& picture) {
-  QIODevice& device = Atomic    ? static_cast<QIODevice&>(*Atomic)
-                      : Through ? static_cast<QIODevice&>(*Through)
-                                : StandardOutput;
+  QIODevice& device = Device();
   QImageWriter writer(&device, "png");
   if (!writer.write(picture)) {
     Error =
         writer.error() != QImageWriter::UnknownError ? writer.errorString() : device.errorString();
     return false;
   }
+  return Finish();
+}
+
+bool PictureOutput::Finish() {
+  QIODevice& device = Device();
   const bool written = Atomic ? Atomic->commit() : FlushDevice(device);
   if (!written) Error = device.errorString();
   return written;

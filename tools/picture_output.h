@@ -10,7 +10,7 @@
 
 namespace trilume {
 
-// Where --png sends the picture. A regular file, or a name not yet taken, is
+// Where --png or --gif sends its bytes. A regular file, or a name not yet taken, is
 // written beside the target and renamed over it only once the whole picture
 // is there. Anything else that exists (a FIFO, a device such as /dev/null,
 // a symbolic link to one) is opened and written straight through: a rename
@@ -25,10 +25,18 @@ class PictureOutput {
   // when it cannot be opened.
   bool Open();
 
-  // Writes the picture as PNG and, for a regular file, replaces the target.
-  // False with ErrorString() when any byte could not be written; a regular
-  // target is then left as it was. Call once, after Open() succeeded.
+  // Writes the picture as PNG and Finish()es. False with ErrorString() when
+  // any byte could not be written; a regular target is then left as it was.
+  // Call once, after Open() succeeded.
   bool Write(const QImage& picture);
+
+  // Where the bytes go, for a writer that streams them; valid after Open()
+  // succeeded, until Finish() or this object goes.
+  QIODevice& Device();
+  // After the last byte went to Device(): replaces a regular target, or
+  // flushes a straight-through one. False with ErrorString() when any byte
+  // could not be written; a regular target is then left as it was.
+  bool Finish();
 
   // Why Open() or Write() failed.
   QString ErrorString() const { return Error; }

@@ -141,6 +141,15 @@ void AddOptions(QCommandLineParser& parser) {
                       "once the picture is whole; a FIFO or device is written directly. '-' "
                       "writes to standard output and leaves out the summary; not with --json."),
        QStringLiteral("FILE")},
+      {QStringLiteral("gif"),
+       QStringLiteral("Write the frames as a looping animated GIF, losslessly; exits 1 should a "
+                      "frame need more than 256 colours. Written like --png; with --png both are "
+                      "written."),
+       QStringLiteral("FILE")},
+      {QStringLiteral("every"),
+       QStringLiteral("Keep every K-th frame in the GIF (default 1); each shows for K times "
+                      "--interval-ms, rounded to 10 ms."),
+       QStringLiteral("K")},
       {QStringLiteral("free"), QStringLiteral("Free flight from the first frame.")},
   });
   // Qt's own help option brings --help-all, which would promise Qt's GUI
@@ -262,6 +271,30 @@ RenderParse Parse(QStringList arguments) {
     if (options.Json && options.PngFile == QLatin1String(kStandardOutputName)) {
       return Failure(QStringLiteral("--png: '-' (standard output) cannot go with --json"));
     }
+  }
+
+  if (parser.isSet(QStringLiteral("gif"))) {
+    options.GifFile = parser.value(QStringLiteral("gif"));
+    if (options.GifFile.isEmpty()) {
+      return Failure(QStringLiteral("--gif: the file name is empty"));
+    }
+    if (options.GifFile == QLatin1String(kStandardOutputName) &&
+        (options.Json || options.PngFile == QLatin1String(kStandardOutputName))) {
+      return Failure(
+          QStringLiteral("--gif: '-' (standard output) cannot go with --json or "
+                         "--png -"));
+    }
+  }
+
+  if (parser.isSet(QStringLiteral("every"))) {
+    const QString text = parser.value(QStringLiteral("every"));
+    if (options.GifFile.isEmpty()) return Failure(QStringLiteral("--every: needs --gif"));
+    const std::optional<int> every = WholeNumber(text);
+    if (!every || *every < 1 || *every > options.Frames) {
+      return Failure(OptionError(
+          "every", text, QStringLiteral("is not a whole number 1..%1").arg(options.Frames)));
+    }
+    options.Every = *every;
   }
 
   if (options.StartUnixMicroseconds) {

@@ -16,7 +16,7 @@
 namespace trilume {
 
 inline constexpr char kRenderToolName[] = "trilume-render";
-// The --png name of standard output.
+// The --png and --gif name of standard output.
 inline constexpr char kStandardOutputName[] = "-";
 
 // The synopsis shown after every option error and at the top of --help.
@@ -24,7 +24,7 @@ inline constexpr char kRenderUsage[] =
     "usage: trilume-render [--at \"YYYY-MM-DD HH:MM:SS.mmm\"] [--frames N] [--interval-ms X]\n"
     "                      [--size WxH] [--movement TEXT] [--json]\n"
     "                      [--set NAME=VALUE[,NAME=VALUE...]] [--fill-style N] [--clear-before K]\n"
-    "                      [--png FILE] [--free]";
+    "                      [--png FILE] [--gif FILE] [--every K] [--free]";
 
 // Upper bounds that keep a mistyped number from running for days or from
 // overflowing the clock arithmetic.
@@ -54,6 +54,8 @@ struct RenderOptions {
   // 1-based frame numbers before which CLEAR is pressed, ascending, no repeats.
   std::vector<int> ClearBefore;
   QString PngFile;  // empty: no picture; kStandardOutputName: standard output
+  QString GifFile;  // empty: no animation; kStandardOutputName: standard output
+  int Every = 1;    // the animation keeps frames Every, 2 * Every, ...
   bool Free = false;
 };
 

@@ -10,6 +10,7 @@
 #include "render/canvas/raster_canvas.h"
 #include "render/headless_clock.h"
 #include "tools/frame_report.h"
+#include "tools/gif_animation.h"
 #include "tools/picture_output.h"
 
 namespace trilume {
@@ -39,8 +40,20 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
     png = std::make_unique<PictureOutput>(options.PngFile, out);
     if (!png->Open()) return pngFailed(png->ErrorString());
   }
-  // With the picture on standard output the summary would corrupt it.
-  const bool summary = !options.Json && options.PngFile != QLatin1String(kStandardOutputName);
+  auto gifFailed = [&](const QString& reason) {
+    WriteAll(err, ErrorLine(
+                      QStringLiteral("--gif: cannot write '%1': %2").arg(options.GifFile, reason)));
+    return kExitIoFailure;
+  };
+  std::unique_ptr<PictureOutput> gifFile;
+  std::unique_ptr<GifAnimation> gif;
+  if (!options.GifFile.isEmpty()) {
+    gifFile = std::make_unique<PictureOutput>(options.GifFile, out);
+    if (!gifFile->Open()) return gifFailed(gifFile->ErrorString());
+  }
+  // With a picture on standard output the summary would corrupt it.
+  const bool summary = !options.Json && options.PngFile != QLatin1String(kStandardOutputName) &&
+                       options.GifFile != QLatin1String(kStandardOutputName);
 
   // Built once, so a frame only draws and measures.
   RasterCanvas canvas;
@@ -60,6 +73,15 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
     const CentrePosition landed = LandedCentre(window);
     session->State.CentreX = landed.X;
     session->State.CentreY = landed.Y;
+  }
+  // The picture --png writes: the window's part of the canvas.
+  const QImage& image = canvas.GetImage();
+  const int pictureWidth = std::min(window.Width, image.width());
+  const int pictureHeight = std::min(window.Height, image.height());
+  if (gifFile) {
+    gif = std::make_unique<GifAnimation>(
+        gifFile->Device(), pictureWidth, pictureHeight,
+        GifDelayCentiseconds(options.IntervalMicroseconds, options.Every));
   }
 
   auto nextClear = options.ClearBefore.begin();
@@ -83,6 +105,11 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
       ++nextClear;
     }
     session->Tick();
+    // The frame canvas has gathered where the frames since the last kept
+    // one changed the picture.
+    if (gif && frame % options.Every == 0 && !gif->Add(canvas.GetImage(), drawing.TakeChanged())) {
+      return gifFailed(gif->ErrorString());
+    }
   }
   // The report must be known to have reached its reader before the picture
   // replaces anything.
@@ -91,10 +118,11 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
     return kExitIoFailure;
   }
 
+  if (gif && !(gif->Finish() && gifFile->Finish())) {
+    return gifFailed(gif->ErrorString().isEmpty() ? gifFile->ErrorString() : gif->ErrorString());
+  }
   if (png) {
-    const QImage& image = canvas.GetImage();
-    const QImage picture = image.copy(0, 0, std::min(window.Width, image.width()),
-                                      std::min(window.Height, image.height()));
+    const QImage picture = canvas.GetImage().copy(0, 0, pictureWidth, pictureHeight);
     if (!png->Write(picture)) return pngFailed(png->ErrorString());
   }
   return kExitOk;

@@ -25,7 +25,10 @@ inline constexpr int kExitBadOptions = 2;
 // kExitIoFailure after a file or output that could not be written, with a
 // one-line message on `err`. The PNG target is opened before the first
 // frame, so a bad path costs no run, and is written only once the report
-// has been flushed without error and the whole picture is made. Needs a
+// has been flushed without error and the whole picture is made. The
+// animation (options.GifFile, written the same way) takes frames
+// options.Every, 2 * options.Every, ... as they are drawn and is finished
+// after the report, before the PNG; a failed one ends the run. Needs a
 // QGuiApplication (text drawing) when the run draws numerals.
 int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, QIODevice& out,
               QIODevice& err, TimeTextFormatter timeText = &TimeToStr);

@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: MIT
+// The animation decoded with giflib, frame by frame, against the pictures
+// the same runs leave when they stop at that frame.
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <cstring>
+#include <ostream>
+#include <string>
+
+#include "tests/tools/render_tool_test_support.h"
+#include "tools/gif_animation.h"
+
+namespace trilume {
+namespace {
+
+struct MemoryReader {
+  const QByteArray& Bytes;
+  qsizetype At = 0;
+};
+
+int ReadMemory(GifFileType* file, GifByteType* into, int size) {
+  auto* reader = static_cast<MemoryReader*>(file->UserData);
+  const int count = static_cast<int>(std::min<qsizetype>(size, reader->Bytes.size() - reader->At));
+  std::memcpy(into, reader->Bytes.constData() + reader->At, static_cast<std::size_t>(count));
+  reader->At += count;
+  return count;
+}
+
+// A decoded animation: the picture after each frame and how long it shows.
+struct Decoded {
+  std::vector<QImage> Pictures;
+  std::vector<int> Delays;
+  bool Loops = false;
+};
+
+Decoded Decode(const QByteArray& bytes) {
+  Decoded decoded;
+  MemoryReader reader{bytes};
+  int error = 0;
+  GifFileType* file = DGifOpen(&reader, &ReadMemory, &error);
+  EXPECT_NE(file, nullptr) << GifErrorString(error);
+  if (file == nullptr) return decoded;
+  EXPECT_EQ(DGifSlurp(file), GIF_OK) << GifErrorString(file->Error);
+  QImage screen(file->SWidth, file->SHeight, QImage::Format_RGB32);
+  screen.fill(Qt::black);
+  for (int i = 0; i < file->ImageCount; ++i) {
+    const SavedImage& frame = file->SavedImages[i];
+    for (int e = 0; e < frame.ExtensionBlockCount; ++e) {
+      const ExtensionBlock& block = frame.ExtensionBlocks[e];
+      if (block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
+          std::memcmp(block.Bytes, "NETSCAPE2.0", 11) == 0) {
+        decoded.Loops = true;
+      }
+    }
+    GraphicsControlBlock control{};
+    EXPECT_EQ(DGifSavedExtensionToGCB(file, i, &control), GIF_OK);
+    EXPECT_EQ(control.DisposalMode, DISPOSE_DO_NOT);
+    const GifImageDesc& desc = frame.ImageDesc;
+    const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : file->SColorMap;
+    EXPECT_NE(map, nullptr);
+    if (map == nullptr) break;
+    for (int y = 0; y < desc.Height; ++y) {
+      for (int x = 0; x < desc.Width; ++x) {
+        const int index = frame.RasterBits[y * desc.Width + x];
+        if (index == control.TransparentColor) continue;
+        const GifColorType colour = map->Colors[index];
+        screen.setPixel(desc.Left + x, desc.Top + y, qRgb(colour.Red, colour.Green, colour.Blue));
+      }
+    }
+    decoded.Pictures.push_back(screen.copy());
+    decoded.Delays.push_back(control.DelayTime);
+  }
+  DGifCloseFile(file, &error);
+  return decoded;
+}
+
+struct GifCase {
+  const char* Name;
+  QStringList Arguments;  // without --frames
+  int Frames;
+  int Every;
+  int Delay;        // centiseconds a kept frame shows
+  int ClearBefore;  // 0: no CLEAR
+};
+
+void PrintTo(const GifCase& c, std::ostream* out) { *out << c.Name; }
+
+// The case's options for a run of `frames` frames.
+QStringList Options(const GifCase& c, int frames) {
+  QStringList options = c.Arguments;
+  options << QStringLiteral("--frames") << QString::number(frames);
+  if (c.ClearBefore != 0 && frames >= c.ClearBefore) {
+    options << QStringLiteral("--clear-before") << QString::number(c.ClearBefore);
+  }
+  return options;
+}
+
+class RenderGifTest : public testing::TestWithParam<GifCase> {
+ protected:
+  void SetUp() override {
+    UseUtc();
+    ASSERT_TRUE(Dir.isValid());
+  }
+  QTemporaryDir Dir;
+};
+
+// Every kept frame must come back pixel for pixel, shown for its time: a
+// frame folded into the one before lengthens that one's delay.
+TEST_P(RenderGifTest, EveryKeptFrameDecodesToThePictureOfThatFrame) {
+  const GifCase& c = GetParam();
+  const QString gifName = Dir.filePath(QStringLiteral("clip.gif"));
+  const ToolRun run =
+      RunTool(Options(c, c.Frames) << QStringLiteral("--every") << QString::number(c.Every)
+                                   << QStringLiteral("--gif") << gifName);
+  ASSERT_EQ(run.Status, kExitOk) << run.Err.toStdString();
+  QFile gifFile(gifName);
+  ASSERT_TRUE(gifFile.open(QIODevice::ReadOnly));
+  const Decoded decoded = Decode(gifFile.readAll());
+  EXPECT_TRUE(decoded.Loops);
+  ASSERT_FALSE(decoded.Pictures.empty());
+
+  const QString pngName = Dir.filePath(QStringLiteral("frame.png"));
+  int kept = c.Every;
+  int stored = 0;
+  for (std::size_t i = 0; i < decoded.Pictures.size(); ++i) {
+    ASSERT_GT(decoded.Delays[i], 0);
+    ASSERT_EQ(decoded.Delays[i] % c.Delay, 0) << "frame " << i;
+    for (int shown = 0; shown < decoded.Delays[i] / c.Delay; ++shown, kept += c.Every) {
+      ASSERT_LE(kept, c.Frames);
+      const ToolRun still = RunTool(Options(c, kept) << QStringLiteral("--png") << pngName);
+      ASSERT_EQ(still.Status, kExitOk) << still.Err.toStdString();
+      const QImage expected = QImage(pngName).convertToFormat(QImage::Format_RGB32);
+      ASSERT_EQ(decoded.Pictures[i].size(), expected.size());
+      ASSERT_TRUE(decoded.Pictures[i] == expected) << c.Name << ": frame " << kept;
+    }
+    ++stored;
+  }
+  EXPECT_EQ(kept, c.Frames / c.Every * c.Every + c.Every) << "frames left out of the animation";
+  // Changed rectangles only: later frames are smaller than the window.
+  EXPECT_GT(stored, 1);
+}
+
+const QString kAt = QStringLiteral("--at");
+const QString kStart = QStringLiteral("2026-12-08 10:09:30.000");
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, RenderGifTest,
+    testing::Values(
+        GifCase{"RainbowTraceForming",
+                {kAt, kStart, QStringLiteral("--set"), QStringLiteral("rainbow=1,traces=3000")},
+                24,
+                3,
+                5,
+                0},
+        GifCase{"ClearMidway",
+                {kAt, kStart, QStringLiteral("--set"), QStringLiteral("traces=200")},
+                16,
+                2,
+                3,
+                9},
+        GifCase{"FreeFlight", {kAt, kStart, QStringLiteral("--free")}, 12, 1, 2, 0},
+        // A resized window, and a steady clock whose repeated frames fold
+        // into the frame before.
+        GifCase{"ResizedSteady",
+                {kAt, kStart, QStringLiteral("--size"), QStringLiteral("413x157"),
+                 QStringLiteral("--set"), QStringLiteral("trace=0"), QStringLiteral("--movement"),
+                 QStringLiteral("TICK"), QStringLiteral("--interval-ms"), QStringLiteral("100")},
+                25,
+                1,
+                10,
+                0}),
+    [](const testing::TestParamInfo<GifCase>& param) { return std::string(param.param.Name); });
+
+// A frame never dithers: one colour past what a GIF frame holds fails.
+TEST(GifAnimation, RefusesAFrameOfMoreThan256Colours) {
+  for (const int colours : {256, 257}) {
+    QBuffer device;
+    device.open(QIODevice::WriteOnly);
+    GifAnimation gif(device, colours, 1, 2);
+    QImage picture(colours, 1, QImage::Format_RGB32);
+    for (int x = 0; x < colours; ++x) picture.setPixel(x, 0, qRgb(x & 0xff, x >> 8, 7));
+    const bool written = gif.Add(picture, Rect(0, 0, colours, 1)) && gif.Finish();
+    EXPECT_EQ(written, colours <= 256) << colours;
+    if (written) {
+      const Decoded decoded = Decode(device.data());
+      ASSERT_EQ(decoded.Pictures.size(), 1U);
+      EXPECT_TRUE(decoded.Pictures[0] == picture);
+    } else {
+      EXPECT_TRUE(gif.ErrorString().contains(QStringLiteral("256")))
+          << gif.ErrorString().toStdString();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace trilume

@@ -1,0 +1,326 @@
+// SPDX-License-Identifier: MIT
+#include "tools/gif_animation.h"
+
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace trilume {
+namespace {
+
+constexpr std::uint32_t kRgb = 0xffffff;
+constexpr std::uint32_t kUsed = 0x1000000;
+constexpr std::size_t kSlots = 1024;  // four times the colours a frame may hold
+
+int WriteToDevice(GifFileType* file, const GifByteType* bytes, int size) {
+  auto* device = static_cast<QIODevice*>(file->UserData);
+  const qint64 written = device->write(reinterpret_cast<const char*>(bytes), size);
+  return written < 0 ? 0 : static_cast<int>(written);
+}
+
+// Pixels in `rows` rows of `width`, or the offset of row `rows`.
+std::size_t Cells(int rows, int width) {
+  return static_cast<std::size_t>(rows) * static_cast<std::size_t>(width);
+}
+
+std::size_t SlotOf(std::uint32_t colour) {
+  return ((colour & kRgb) * 2654435761u >> 8) & (kSlots - 1);
+}
+
+// Collects LZW codes least significant bit first into GIF data sub-blocks:
+// a length byte and up to 255 bytes each.
+class CodePacker {
+ public:
+  explicit CodePacker(std::vector<GifByteType>& blocks) : Blocks(blocks) { Blocks.clear(); }
+
+  void Put(unsigned code, int size) {
+    Bits |= static_cast<std::uint64_t>(code) << Count;
+    Count += size;
+    while (Count >= 8) {
+      Byte(static_cast<GifByteType>(Bits));
+      Bits >>= 8;
+      Count -= 8;
+    }
+  }
+
+  void Flush() {
+    if (Count > 0) Byte(static_cast<GifByteType>(Bits));
+    Bits = 0;
+    Count = 0;
+  }
+
+ private:
+  void Byte(GifByteType byte) {
+    if (Left == 0) {
+      Length = Blocks.size();
+      Blocks.push_back(0);
+      Left = 255;
+    }
+    Blocks.push_back(byte);
+    ++Blocks[Length];
+    --Left;
+  }
+
+  std::vector<GifByteType>& Blocks;
+  std::uint64_t Bits = 0;
+  int Count = 0;
+  std::size_t Length = 0;  // where the open sub-block's length byte is
+  int Left = 0;            // bytes the open sub-block still takes
+};
+
+// LZW as GIF decoders read it. giflib's own encoder looks every code up in
+// a hash table, which made it most of an export's time; here a code's
+// successors are one row of `table`, indexed by the next pixel.
+void CompressLzw(const std::vector<std::uint8_t>& indices, int minCodeSize,
+                 std::vector<std::uint16_t>& table, std::vector<GifByteType>& blocks) {
+  constexpr unsigned kMaxCode = 4095;
+  const unsigned alphabet = 1U << minCodeSize;
+  const unsigned clear = alphabet;
+  const std::size_t rowsNeeded = std::size_t{kMaxCode + 1} << minCodeSize;
+  if (table.size() < rowsNeeded) table.resize(rowsNeeded);
+  CodePacker out(blocks);
+  int codeSize = minCodeSize + 1;
+  unsigned lastCode = clear + 1;  // the highest code in use
+  std::fill_n(table.begin(), std::size_t{clear} << minCodeSize, std::uint16_t{0});
+  out.Put(clear, codeSize);
+  if (indices.empty()) {
+    out.Put(clear + 1, codeSize);
+    out.Flush();
+    return;
+  }
+  unsigned current = indices[0];
+  for (std::size_t i = 1; i < indices.size(); ++i) {
+    const unsigned pixel = indices[i];
+    std::uint16_t& next = table[(std::size_t{current} << minCodeSize) + pixel];
+    if (next != 0) {
+      current = next;
+      continue;
+    }
+    out.Put(current, codeSize);
+    next = static_cast<std::uint16_t>(++lastCode);
+    // The new code's own row starts empty.
+    std::fill_n(table.begin() + static_cast<std::ptrdiff_t>(std::size_t{lastCode} << minCodeSize),
+                alphabet, std::uint16_t{0});
+    if (lastCode >= (1U << codeSize)) ++codeSize;
+    if (lastCode == kMaxCode) {
+      out.Put(clear, codeSize);
+      std::fill_n(table.begin(), std::size_t{clear} << minCodeSize, std::uint16_t{0});
+      codeSize = minCodeSize + 1;
+      lastCode = clear + 1;
+    }
+    current = pixel;
+  }
+  out.Put(current, codeSize);
+  out.Put(clear, codeSize);
+  out.Put(clear + 1, minCodeSize + 1);
+  out.Flush();
+}
+
+}  // namespace
+
+GifAnimation::GifAnimation(QIODevice& device, int width, int height, int delayCentiseconds)
+    : Device(device),
+      Width(std::max(width, 1)),
+      Height(std::max(height, 1)),
+      Delay(std::clamp(delayCentiseconds, 0, kMaxDelay)),
+      SlotColour(kSlots),
+      SlotIndex(kSlots) {}
+
+GifAnimation::~GifAnimation() {
+  if (File != nullptr) EGifCloseFile(File, nullptr);
+}
+
+bool GifAnimation::Failed(const QString& why) {
+  if (Error.isEmpty()) Error = why;
+  return false;
+}
+
+bool GifAnimation::Start() {
+  int error = 0;
+  File = EGifOpen(&Device, &WriteToDevice, &error);
+  if (File == nullptr) return Failed(QString::fromUtf8(GifErrorString(error)));
+  EGifSetGifVersion(File, true);
+  // Loops for ever: the NETSCAPE2.0 extension with a loop count of 0.
+  static constexpr char kLoopApplication[] = "NETSCAPE2.0";
+  static constexpr std::array<GifByteType, 3> kLoopForEver{1, 0, 0};
+  if (EGifPutScreenDesc(File, Width, Height, 8, 0, nullptr) == GIF_ERROR ||
+      EGifPutExtensionLeader(File, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||
+      EGifPutExtensionBlock(File, 11, kLoopApplication) == GIF_ERROR ||
+      EGifPutExtensionBlock(File, kLoopForEver.size(), kLoopForEver.data()) == GIF_ERROR ||
+      EGifPutExtensionTrailer(File) == GIF_ERROR) {
+    return Failed(Device.errorString());
+  }
+  Shown.assign(Cells(Height, Width), 0);
+  return true;
+}
+
+bool GifAnimation::Add(const QImage& picture, TRect changed) {
+  if (!Error.isEmpty()) return false;
+  if (picture.width() < Width || picture.height() < Height) {
+    return Failed(QStringLiteral("the picture is smaller than the animation"));
+  }
+  const bool first = FramesAdded == 0;
+  if (first && !Start()) return false;
+  ++FramesAdded;
+
+  TRect area = first ? Rect(0, 0, Width, Height) : changed;
+  area.Left = std::max(area.Left, 0);
+  area.Top = std::max(area.Top, 0);
+  area.Right = std::min(area.Right, Width);
+  area.Bottom = std::min(area.Bottom, Height);
+  if (!first) {
+    // Narrowed to the pixels that differ: the frame canvas's rectangle holds
+    // every changed pixel but also many that came out the same.
+    TRect tight{Width, Height, 0, 0};
+    for (int y = area.Top; y < area.Bottom; ++y) {
+      const auto* row = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(y));
+      const std::uint32_t* shown = Shown.data() + Cells(y, Width);
+      int x = area.Left;
+      while (x < area.Right && ((row[x] ^ shown[x]) & kRgb) == 0) ++x;
+      if (x == area.Right) continue;
+      int last = area.Right - 1;
+      while (((row[last] ^ shown[last]) & kRgb) == 0) --last;
+      tight.Left = std::min(tight.Left, x);
+      tight.Right = std::max(tight.Right, last + 1);
+      tight.Top = std::min(tight.Top, y);
+      tight.Bottom = y + 1;
+    }
+    area = tight;
+  }
+  if (area.Left >= area.Right || area.Top >= area.Bottom) {
+    if (Pending.Delay + Delay <= kMaxDelay) {
+      Pending.Delay += Delay;
+      return true;
+    }
+    // Too long for one frame's delay: an empty frame carries the rest.
+    if (!WritePending()) return false;
+    Pending = Frame{0, 0, 1, 1, {0}, {0, 0}, 0, Delay};
+    HasPending = true;
+    return true;
+  }
+
+  if (HasPending && !WritePending()) return false;
+  if (!Index(picture, area, !first) && !Index(picture, area, false)) {
+    return Failed(
+        QStringLiteral("frame %1 needs more than %2 colours").arg(FramesAdded).arg(kMaxColours));
+  }
+  Pending.Delay = Delay;
+  HasPending = true;
+  for (int y = area.Top; y < area.Bottom; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(y));
+    std::memcpy(Shown.data() + Cells(y, Width) + area.Left, row + area.Left,
+                sizeof(std::uint32_t) * static_cast<std::size_t>(area.Right - area.Left));
+  }
+  return true;
+}
+
+bool GifAnimation::Index(const QImage& picture, const TRect& area, bool transparent) {
+  std::fill(SlotColour.begin(), SlotColour.end(), 0);
+  Pending.Left = area.Left;
+  Pending.Top = area.Top;
+  Pending.Width = area.Right - area.Left;
+  Pending.Height = area.Bottom - area.Top;
+  Pending.Indices.resize(Cells(Pending.Height, Pending.Width));
+  Pending.Colours.clear();
+  // Index 0 stands for the pixels that stay.
+  Pending.Transparent = transparent ? 0 : -1;
+  if (transparent) Pending.Colours.push_back(0);
+  std::uint32_t lastColour = kUsed;  // no colour: bit 24 is never set in one
+  std::uint8_t lastIndex = 0;
+  std::uint8_t* out = Pending.Indices.data();
+  for (int y = area.Top; y < area.Bottom; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(y));
+    const std::uint32_t* shown = Shown.data() + Cells(y, Width);
+    for (int x = area.Left; x < area.Right; ++x) {
+      const std::uint32_t colour = row[x] & kRgb;
+      if (transparent && colour == (shown[x] & kRgb)) {
+        *out++ = 0;
+        continue;
+      }
+      if (colour != lastColour) {
+        std::size_t slot = SlotOf(colour);
+        while (SlotColour[slot] != 0 && SlotColour[slot] != (colour | kUsed)) {
+          slot = (slot + 1) & (kSlots - 1);
+        }
+        if (SlotColour[slot] == 0) {
+          if (Pending.Colours.size() == kMaxColours) return false;
+          SlotColour[slot] = colour | kUsed;
+          SlotIndex[slot] = static_cast<std::uint8_t>(Pending.Colours.size());
+          Pending.Colours.push_back(colour);
+        }
+        lastColour = colour;
+        lastIndex = SlotIndex[slot];
+      }
+      *out++ = lastIndex;
+    }
+  }
+  return true;
+}
+
+bool GifAnimation::WritePending() {
+  if (!HasPending) return true;
+  HasPending = false;
+  const int size = std::max(static_cast<int>(Pending.Colours.size()), 2);
+  ColorMapObject* map = GifMakeMapObject(1 << GifBitSize(size), nullptr);
+  if (map == nullptr) return Failed(QStringLiteral("out of memory"));
+  for (int i = 0; i < map->ColorCount; ++i) {
+    const std::uint32_t colour = i < static_cast<int>(Pending.Colours.size())
+                                     ? Pending.Colours[static_cast<std::size_t>(i)]
+                                     : 0;
+    map->Colors[i] =
+        GifColorType{static_cast<GifByteType>(colour >> 16), static_cast<GifByteType>(colour >> 8),
+                     static_cast<GifByteType>(colour)};
+  }
+  // DISPOSE_DO_NOT: each frame is drawn over the ones before.
+  const GraphicsControlBlock control{DISPOSE_DO_NOT, false, Pending.Delay, Pending.Transparent};
+  GifByteType extension[4];
+  const std::size_t extensionSize = EGifGCBToExtension(&control, extension);
+  const bool written = EGifPutExtension(File, GRAPHICS_EXT_FUNC_CODE,
+                                        static_cast<int>(extensionSize), extension) != GIF_ERROR &&
+                       EGifPutImageDesc(File, Pending.Left, Pending.Top, Pending.Width,
+                                        Pending.Height, false, map) != GIF_ERROR &&
+                       WriteCodes(std::max(map->BitsPerPixel, 2));
+  GifFreeMapObject(map);
+  if (!written) {
+    const QString device = Device.errorString();
+    return Failed(device.isEmpty() || device == QLatin1String("Unknown error")
+                      ? QString::fromUtf8(GifErrorString(File->Error))
+                      : device);
+  }
+  return true;
+}
+
+bool GifAnimation::WriteCodes(int minCodeSize) {
+  // EGifPutImageDesc wrote the code size byte, at least 2 as here.
+  CompressLzw(Pending.Indices, minCodeSize, Table, Blocks);
+  for (std::size_t at = 0; at < Blocks.size(); at += std::size_t{Blocks[at]} + 1) {
+    const int put =
+        at == 0 ? EGifPutCode(File, minCodeSize, &Blocks[at]) : EGifPutCodeNext(File, &Blocks[at]);
+    if (put == GIF_ERROR) return false;
+  }
+  return EGifPutCodeNext(File, nullptr) != GIF_ERROR;
+}
+
+bool GifAnimation::Finish() {
+  if (!Error.isEmpty()) return false;
+  if (File == nullptr) return Failed(QStringLiteral("no frame was added"));
+  if (!WritePending()) return false;
+  int error = 0;
+  GifFileType* file = File;
+  File = nullptr;
+  // Closing writes the trailer byte.
+  if (EGifCloseFile(file, &error) == GIF_ERROR) {
+    return Failed(Device.errorString());
+  }
+  return true;
+}
+
+int GifDelayCentiseconds(std::int64_t intervalMicroseconds, int every) {
+  const std::int64_t micros = intervalMicroseconds * std::max(every, 1);
+  return static_cast<int>(
+      std::clamp<std::int64_t>((micros + 5000) / 10000, 0, std::int64_t{65535}));
+}
+
+}  // namespace trilume

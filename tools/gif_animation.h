@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QIODevice>
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "render/canvas/canvas.h"
+
+struct GifFileType;
+
+namespace trilume {
+
+// Streams pictures into a looping animated GIF on a device, exactly: every
+// pixel of every picture comes back when the file is decoded. Each frame
+// after the first stores only the smallest rectangle holding the pixels that
+// differ from the picture before, with its own colour table, and marks the
+// pixels of that rectangle that stay as transparent. A picture that changes
+// nothing lengthens the frame before instead of adding one. Memory is one
+// picture's pixels and one frame's indices, whatever the number of frames.
+class GifAnimation {
+ public:
+  // The frames are `width` x `height` pixels (both at least 1) and each is
+  // shown for `delayCentiseconds` (0..65535). `device` must stay open while
+  // this object writes to it.
+  GifAnimation(QIODevice& device, int width, int height, int delayCentiseconds);
+  ~GifAnimation();
+  GifAnimation(const GifAnimation&) = delete;
+  GifAnimation& operator=(const GifAnimation&) = delete;
+
+  // Adds the top left width x height pixels of `picture` (RGB32, at least
+  // that large) as the next frame. Outside `changed` the picture must equal
+  // the one added before (ignored for the first). False with ErrorString()
+  // when the device takes no more bytes or when the changed pixels need more
+  // colours than one GIF frame holds (256); nothing more may be added then.
+  bool Add(const QImage& picture, TRect changed);
+  // Writes the last frame and the end of the file. False with ErrorString()
+  // as for Add(). Call once, after at least one Add().
+  bool Finish();
+
+  QString ErrorString() const { return Error; }
+
+ private:
+  static constexpr int kMaxColours = 256;
+  static constexpr int kMaxDelay = 65535;
+
+  // The frame written once it is known how long it shows.
+  struct Frame {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint8_t> Indices;
+    std::vector<std::uint32_t> Colours;
+    int Transparent = -1;  // the index of the pixels that stay, or -1
+    int Delay = 0;
+  };
+
+  bool Start();
+  // Indexes `picture` over the rectangle into Pending, the pixels equal to
+  // Shown as transparent when `transparent`; false when it needs more than
+  // kMaxColours colours.
+  bool Index(const QImage& picture, const TRect& area, bool transparent);
+  bool WritePending();
+  // Pending's indices as LZW data after its image descriptor.
+  bool WriteCodes(int minCodeSize);
+  bool Failed(const QString& why);
+
+  QIODevice& Device;
+  int Width;
+  int Height;
+  int Delay;
+  GifFileType* File = nullptr;
+  int FramesAdded = 0;
+  std::vector<std::uint32_t> Shown;  // the last picture added, 0xRRGGBB
+  Frame Pending;
+  bool HasPending = false;
+  // Colour to index for the frame being made: open addressing on the colour
+  // with 0 for a free slot (colours are stored with bit 24 set).
+  std::vector<std::uint32_t> SlotColour;
+  std::vector<std::uint8_t> SlotIndex;
+  std::vector<std::uint16_t> Table;  // the LZW codes' successors
+  std::vector<std::uint8_t> Blocks;  // one frame's LZW data sub-blocks
+  QString Error;
+};
+
+// A frame's GIF delay for frames `intervalMicroseconds` apart of which every
+// `every`-th is kept, rounded to whole hundredths of a second and held to
+// what a GIF can say.
+int GifDelayCentiseconds(std::int64_t intervalMicroseconds, int every);
+
+}  // namespace trilume
