@@ -15,6 +15,7 @@
 
 #include "render/frame.h"
 #include "ui/main_window.h"
+#include "ui/spoken_change.h"
 #include "ui/window_setup.h"
 
 namespace trilume {
@@ -273,12 +274,14 @@ void TForm2::Button1Click() {
       Form1->Timer3.SetEnabled(false);
     }
     Button1->setText(QStringLiteral("FREE The Triangle"));
+    SendNameAsText(Button1, -1, Button1->text());
     FreeFlightFlag = 0;
   } else {
     if (Form1 != nullptr) {
       Form1->Timer3.SetEnabled(true);
     }
     Button1->setText(QStringLiteral("LAND The Triangle"));
+    SendNameAsText(Button1, -1, Button1->text());
     FreeFlightFlag = 1;
   }
 }

@@ -13,6 +13,7 @@
 #include "render/clock_session.h"
 #include "ui/control_panel.h"
 #include "ui/error_window.h"
+#include "ui/spoken_change.h"
 #include "ui/window_setup.h"
 
 namespace trilume {
@@ -89,8 +90,7 @@ void TForm1::FormCreate() { DesignSize.Start(); }
 void TForm1::FormDblClick() { State.FillStyleIndex = NextFillStyleFromForm(State.FillStyleIndex); }
 
 void TForm1::Timer2Timer() {
-  setWindowTitle(QString::fromStdString(ComposeCaption(Now(Clock), State)));
-  Image1->setAccessibleDescription(windowTitle());
+  ShowStatusText(*this, *Image1, QString::fromStdString(ComposeCaption(Now(Clock), State)));
 }
 
 void TForm1::Image1Click() {
