@@ -9,6 +9,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOption>
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -110,8 +111,21 @@ QScrollBar* MakeScrollBar(QWidget* parent, int left, int top, int minimum, int m
 
 // The design's scroll bars are only 57 pixels long: with the usual minimum
 // thumb length the thumb would fill the groove and never show its place.
+// Styles draw no focus on scroll bars, which start with the focus here: the
+// focused bar gets the focus frame the style draws around other controls.
 class SmallThumbStyle final : public QProxyStyle {
  public:
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget = nullptr) const override {
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    if (control == CC_ScrollBar && (option->state & State_HasFocus) != 0) {
+      QStyleOptionFocusRect focus;
+      focus.QStyleOption::operator=(*option);
+      focus.rect = option->rect.adjusted(1, 1, -1, -1);
+      proxy()->drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+    }
+  }
+
   int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
                   const QWidget* widget = nullptr) const override {
     if (metric == PM_ScrollBarSliderMin) {
