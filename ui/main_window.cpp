@@ -153,6 +153,11 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
       Image1Click();
       event->accept();
       return;
+    case Qt::Key_P:
+      // The keyboard's way to the next pattern, as a double-click on the picture.
+      Image1DblClick();
+      event->accept();
+      return;
     default:
       QWidget::keyPressEvent(event);
   }
