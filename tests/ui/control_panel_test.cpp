@@ -229,6 +229,11 @@ TEST_F(ControlPanelTest, FocusMovesInTheDesignOrder) {
   // Round again: after CheckBox9 comes ScrollBar1; labels never take focus.
   EXPECT_EQ(QApplication::focusWidget(), Panel->ScrollBar1);
   EXPECT_EQ(Panel->Label4->focusPolicy(), Qt::NoFocus);
+  // The panel opens with the focus on a scroll bar: it must show there,
+  // although styles draw none on scroll bars by themselves.
+  const QImage unfocused = Panel->ScrollBar2->grab().toImage();
+  Panel->ScrollBar2->setFocus(Qt::TabFocusReason);
+  EXPECT_NE(Panel->ScrollBar2->grab().toImage(), unfocused);
 }
 
 TEST_F(ControlPanelTest, ScreenReadersHearEveryControlByItsLabel) {
