@@ -151,6 +151,10 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Enter:
     case Qt::Key_Space:
       Image1Click();
+      // Opened from the keyboard, the panel shows where its focus is at once.
+      if (Form2 != nullptr) {
+        Form2->setAttribute(Qt::WA_KeyboardFocusChange);
+      }
       event->accept();
       return;
     case Qt::Key_P:
