@@ -16,6 +16,7 @@
 
 #include "render/frame.h"
 #include "ui/main_window.h"
+#include "ui/movement_combo_box.h"
 #include "ui/spoken_change.h"
 #include "ui/window_setup.h"
 
@@ -185,7 +186,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   CheckBox8 = MakeCheckBox(this, 8, 272, 160);
   Label8 = MakeLabel(this, "MOVEMENT", 120, 176, 62);
 
-  ComboBox1 = new QComboBox(this);
+  ComboBox1 = new MovementComboBox(this);
   ComboBox1->setEditable(true);
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
   ComboBox1->addItems({QStringLiteral("SMOOTH"), QStringLiteral("FAST"), QStringLiteral("TICK"),

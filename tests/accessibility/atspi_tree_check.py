@@ -141,6 +141,7 @@ def main():
         for role, name in (("check box", "TRACE ON"), ("check box", "SHOW HANDS"),
                            ("scroll bar", "NUMBER OF TRACES"),
                            ("scroll bar", "ALTERNATIVE COLORS"),
+                           ("combo box", "MOVEMENT"),
                            ("push button", "FREE The Triangle"), ("push button", "CLEAR")):
             control = find(app, named(role, name))
             check(f"{role} '{name}' is there", control is not None)
