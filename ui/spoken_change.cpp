@@ -97,12 +97,9 @@ void SendDescriptionAsText(QObject* object, const QString& description) {
 void ShowStatusText(QWidget& window, QWidget& picture, const QString& text) {
   if (window.windowTitle() != text) {
     window.setWindowTitle(text);
-    // Qt tells nobody when a window's title changes.
-    if (QAccessible::isActive()) {
-      QAccessibleEvent event(&window, QAccessible::NameChanged);
-      QAccessible::updateAccessibility(&event);
-      SendNameAsText(&window, -1, text);
-    }
+    // Qt tells nobody when a window's title changes; its own event would
+    // carry no text anyway.
+    SendNameAsText(&window, -1, text);
   }
   // Qt sends its event on every call, changed or not.
   if (picture.accessibleDescription() != text) {

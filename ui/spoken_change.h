@@ -23,7 +23,8 @@ void SendNameAsText(QObject* object, int child, const QString& name);
 void SendDescriptionAsText(QObject* object, const QString& description);
 
 // Sets a window's title, and the description of `picture`, to `text`,
-// telling screen readers only when the text really changed.
+// telling screen readers, as text, only when the text really changed. Qt
+// adds its own textless event for the description.
 void ShowStatusText(QWidget& window, QWidget& picture, const QString& text);
 
 }  // namespace trilume
