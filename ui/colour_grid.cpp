@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "ui/colour_grid_accessible.h"
+#include "ui/spoken_change.h"
 
 namespace trilume {
 
@@ -38,6 +39,16 @@ void NotifyCell(QWidget* grid, QAccessible::Event type, int index) {
   QAccessible::updateAccessibility(&event);
 }
 
+// A cell's new name (its colour and selection), as text a screen reader speaks.
+void NotifyCellName(QWidget* grid, int index) {
+  NotifyCell(grid, QAccessible::NameChanged, index);
+  if (QAccessibleInterface* cell = QAccessible::isActive()
+                                       ? QAccessible::queryAccessibleInterface(grid)->child(index)
+                                       : nullptr) {
+    SendNameAsText(grid, index, cell->text(QAccessible::Name));
+  }
+}
+
 }  // namespace
 
 TCColorGrid::TCColorGrid(QWidget* parent) : QWidget(parent) {
@@ -64,8 +75,8 @@ void TCColorGrid::Select(int& selection, int index) {
   const int previous = selection;
   selection = index;
   update();
-  NotifyCell(this, QAccessible::NameChanged, previous);
-  NotifyCell(this, QAccessible::NameChanged, index);
+  NotifyCellName(this, previous);
+  NotifyCellName(this, index);
   emit Change();
 }
 
@@ -133,6 +144,20 @@ void TCColorGrid::mousePressEvent(QMouseEvent* event) {
   }
   SetCursorIndex(index);
   Select(button == Qt::LeftButton ? ForegroundIndex : BackgroundIndex, index);
+}
+
+void TCColorGrid::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  // After Qt's own focus event for the grid, so screen readers end on the
+  // cell under the cursor.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (hasFocus()) {
+          NotifyCell(this, QAccessible::Focus, CursorIndex);
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 void TCColorGrid::MoveCursor(int columnStep, int rowStep) {

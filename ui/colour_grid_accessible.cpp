@@ -50,7 +50,20 @@ constexpr bool NamesFollowTheGrid() {
 }
 static_assert(NamesFollowTheGrid(), "a colour name belongs to another cell");
 
-class ColourCellAccessible final : public QAccessibleInterface {
+QString ColourName(int index) {
+  return QString::fromLatin1(kCellColours[static_cast<std::size_t>(index)].Name);
+}
+
+QString CurrentColours(const TCColorGrid& grid) {
+  return QStringLiteral("Foreground %1, background %2.")
+      .arg(ColourName(grid.GetForegroundIndex()), ColourName(grid.GetBackgroundIndex()));
+}
+
+// A button rather than a list item: Orca ignores name changes of list
+// items, and a pick changes the name of the cell under the cursor. Its two
+// actions pick it as the foreground or the background, for switch access
+// and whoever cannot use the grid's keys.
+class ColourCellAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
  public:
   ColourCellAccessible(TCColorGrid* grid, int index) : Grid(grid), Index(index) {}
 
@@ -70,10 +83,18 @@ class ColourCellAccessible final : public QAccessibleInterface {
 
   QString text(QAccessible::Text type) const override {
     const TCColorGrid* grid = Grid.data();
-    if (type != QAccessible::Name || grid == nullptr) {
+    if (grid == nullptr) {
       return {};
     }
-    QString name = QString::fromLatin1(kCellColours[static_cast<std::size_t>(Index)].Name);
+    if (type == QAccessible::Description) {
+      // Entering the grid lands on a cell at once: the cell tells the
+      // current colours too.
+      return CurrentColours(*grid);
+    }
+    if (type != QAccessible::Name) {
+      return {};
+    }
+    QString name = ColourName(Index);
     const bool foreground = Index == grid->GetForegroundIndex();
     const bool background = Index == grid->GetBackgroundIndex();
     if (foreground && background) {
@@ -95,7 +116,34 @@ class ColourCellAccessible final : public QAccessibleInterface {
     const QRect cell = grid->CellRect(Index);
     return QRect(grid->mapToGlobal(cell.topLeft()), cell.size());
   }
-  QAccessible::Role role() const override { return QAccessible::ListItem; }
+  QAccessible::Role role() const override { return QAccessible::Button; }
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                : nullptr;
+  }
+
+  QStringList actionNames() const override { return {kForeground(), kBackground()}; }
+  QString localizedActionDescription(const QString& name) const override {
+    if (name == kForeground()) {
+      return QStringLiteral("Pick as the foreground colour");
+    }
+    if (name == kBackground()) {
+      return QStringLiteral("Pick as the background colour");
+    }
+    return {};
+  }
+  void doAction(const QString& name) override {
+    TCColorGrid* grid = Grid.data();
+    if (grid == nullptr) {
+      return;
+    }
+    if (name == kForeground()) {
+      grid->SetForegroundIndex(Index);
+    } else if (name == kBackground()) {
+      grid->SetBackgroundIndex(Index);
+    }
+  }
+  QStringList keyBindingsForAction(const QString& /*name*/) const override { return {}; }
   QAccessible::State state() const override {
     QAccessible::State state;
     const TCColorGrid* grid = Grid.data();
@@ -112,6 +160,9 @@ class ColourCellAccessible final : public QAccessibleInterface {
   }
 
  private:
+  static QString kForeground() { return QStringLiteral("Foreground"); }
+  static QString kBackground() { return QStringLiteral("Background"); }
+
   QPointer<TCColorGrid> Grid;
   int Index;
 };
@@ -133,6 +184,15 @@ class ColourGridAccessible final : public QAccessibleWidget {
   ColourGridAccessible& operator=(const ColourGridAccessible&) = delete;
 
   int childCount() const override { return kCellCount; }
+
+  // The current colours come first, so that entering the grid tells them.
+  QString text(QAccessible::Text type) const override {
+    QString text = QAccessibleWidget::text(type);
+    if (type == QAccessible::Description) {
+      text.prepend(CurrentColours(*Grid()) + QLatin1Char(' '));
+    }
+    return text;
+  }
 
   QAccessibleInterface* child(int index) const override {
     if (index < 0 || index >= kCellCount) {

@@ -48,11 +48,11 @@ void AddOptions(QCommandLineParser& parser, bool showQtOptions) {
   // Qt's own options are single-dash words (-platform xcb); read as short
   // options they would be a cluster of unknown letters.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser.setApplicationDescription(
-      QStringLiteral("TRILUME, an analogue clock whose hand tips are the corners of a triangle.\n"
-                     "A click on the clock opens the control panel; a double-click changes the\n"
-                     "background pattern. Qt's standard options such as -platform and -style\n"
-                     "are accepted; --help-all lists them."));
+  parser.setApplicationDescription(QStringLiteral(
+      "TRILUME, an analogue clock whose hand tips are the corners of a triangle.\n"
+      "A click on the clock opens the control panel; a double-click, or the P key,\n"
+      "changes the background pattern. Qt's standard options such as -platform and -style\n"
+      "are accepted; --help-all lists them."));
   parser.addHelpOption();
   parser.addVersionOption();
   for (const QtOption& qt : kQtOptions) {

@@ -9,12 +9,15 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOption>
 #include <algorithm>
 #include <array>
 #include <utility>
 
 #include "render/frame.h"
 #include "ui/main_window.h"
+#include "ui/movement_combo_box.h"
+#include "ui/spoken_change.h"
 #include "ui/window_setup.h"
 
 namespace trilume {
@@ -109,8 +112,21 @@ QScrollBar* MakeScrollBar(QWidget* parent, int left, int top, int minimum, int m
 
 // The design's scroll bars are only 57 pixels long: with the usual minimum
 // thumb length the thumb would fill the groove and never show its place.
+// Styles draw no focus on scroll bars, which start with the focus here: the
+// focused bar gets the focus frame the style draws around other controls.
 class SmallThumbStyle final : public QProxyStyle {
  public:
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget = nullptr) const override {
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    if (control == CC_ScrollBar && (option->state & State_HasFocus) != 0) {
+      QStyleOptionFocusRect focus;
+      focus.QStyleOption::operator=(*option);
+      focus.rect = option->rect.adjusted(1, 1, -1, -1);
+      proxy()->drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+    }
+  }
+
   int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
                   const QWidget* widget = nullptr) const override {
     if (metric == PM_ScrollBarSliderMin) {
@@ -171,7 +187,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   CheckBox8 = MakeCheckBox(this, 8, 272, 160);
   Label8 = MakeLabel(this, "MOVEMENT", 120, 176, 62);
 
-  ComboBox1 = new QComboBox(this);
+  ComboBox1 = new MovementComboBox(this);
   ComboBox1->setEditable(true);
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
   for (const char* movement : kMovementList) ComboBox1->addItem(QString::fromLatin1(movement));
@@ -272,12 +288,14 @@ void TForm2::Button1Click() {
       Form1->Timer3.SetEnabled(false);
     }
     Button1->setText(QStringLiteral("FREE The Triangle"));
+    SendNameAsText(Button1, -1, Button1->text());
     FreeFlightFlag = 0;
   } else {
     if (Form1 != nullptr) {
       Form1->Timer3.SetEnabled(true);
     }
     Button1->setText(QStringLiteral("LAND The Triangle"));
+    SendNameAsText(Button1, -1, Button1->text());
     FreeFlightFlag = 1;
   }
 }

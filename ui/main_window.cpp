@@ -9,6 +9,7 @@
 
 #include "ui/control_panel.h"
 #include "ui/error_window.h"
+#include "ui/spoken_change.h"
 #include "ui/window_setup.h"
 
 namespace trilume {
@@ -59,8 +60,7 @@ void TForm1::FrameShown(const FrameOutcome& outcome) {
 }
 
 void TForm1::CaptionShown(const std::string& caption) {
-  setWindowTitle(QString::fromStdString(caption));
-  Image1->setAccessibleDescription(windowTitle());
+  ShowStatusText(*this, *Image1, QString::fromStdString(caption));
 }
 
 void TForm1::Timer1Timer() { Session.Frame(); }
@@ -142,6 +142,15 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Enter:
     case Qt::Key_Space:
       Image1Click();
+      // Opened from the keyboard, the panel shows where its focus is at once.
+      if (Form2 != nullptr) {
+        Form2->setAttribute(Qt::WA_KeyboardFocusChange);
+      }
+      event->accept();
+      return;
+    case Qt::Key_P:
+      // The keyboard's way to the next pattern, as a double-click on the picture.
+      Image1DblClick();
       event->accept();
       return;
     default:

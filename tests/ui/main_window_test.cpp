@@ -108,7 +108,7 @@ TEST_F(MainWindowTest, RightClicksOnThePictureDoNothing) {
   EXPECT_EQ(State->FillStyleIndex, 4);
 }
 
-TEST_F(MainWindowTest, DoubleClicksOnThePictureStepThroughAllNineStyles) {
+TEST_F(MainWindowTest, DoubleClicksOrPStepThroughAllNineStyles) {
   MainWindow->show();
   std::vector<int> seen;
   for (int i = 0; i < 6; ++i) {
@@ -116,6 +116,9 @@ TEST_F(MainWindowTest, DoubleClicksOnThePictureStepThroughAllNineStyles) {
     seen.push_back(State->FillStyleIndex);
   }
   EXPECT_EQ(seen, (std::vector<int>{5, 6, 7, 8, 0, 1}));
+  // P is the keyboard's double-click on the picture.
+  QTest::keyClick(MainWindow.get(), Qt::Key_P);
+  EXPECT_EQ(State->FillStyleIndex, 2);
 }
 
 TEST_F(MainWindowTest, DoubleClicksOnTheBareBackgroundWrapAfterSeven) {

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The real program's accessibility tree through AT-SPI, on a private X server
+# and a private D-Bus session: see tests/accessibility/atspi_tree_check.py.
+# Exits 77 (skipped) when Xvfb, D-Bus, the AT-SPI bus or its Python bindings
+# are not installed.
+# Usage: xvfb_atspi_test.sh PATH/TO/trilume
+set -euo pipefail
+
+clock_binary="${1:?usage: xvfb_atspi_test.sh PATH/TO/trilume}"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+[ -x /usr/bin/python3 ] || { echo "SKIP: Debian's python3 is not installed"; exit 77; }
+for tool in Xvfb dbus-run-session; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+if [ ! -x /usr/libexec/at-spi-bus-launcher ]; then
+  echo "SKIP: at-spi2-core is not installed"
+  exit 77
+fi
+command -v xdotool >/dev/null 2>&1 || { echo "FAIL: xdotool is missing"; exit 1; }
+
+# shellcheck source=xvfb_session.sh
+source "$here/xvfb_session.sh"
+start_xvfb
+
+# A private session bus: the accessibility bus and its registry start on
+# demand inside it and end with it.
+set +e
+dbus-run-session -- /usr/bin/python3 "$here/../tests/accessibility/atspi_tree_check.py" "$clock_binary"
+status=$?
+set -e
+exit "$status"

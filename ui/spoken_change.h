@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+class QObject;
+class QWidget;
+
+namespace trilume {
+
+// Sends screen readers an object's new accessible name (child -1: the
+// object itself; otherwise that child of its interface) as text, after
+// Qt's own name-change event for it.
+//
+// Qt 6.4's AT-SPI bridge sends its name- and description-change events with
+// the object where the new text belongs, so Orca, which speaks that field,
+// says nothing. This sends the AT-SPI signal once more with the text, on the
+// connection Qt's bridge already has. Does nothing while no assistive
+// technology listens.
+void SendNameAsText(QObject* object, int child, const QString& name);
+
+// The same for an object's accessible description.
+void SendDescriptionAsText(QObject* object, const QString& description);
+
+// Sets a window's title, and the description of `picture`, to `text`,
+// telling screen readers, as text, only when the text really changed. Qt
+// adds its own textless event for the description.
+void ShowStatusText(QWidget& window, QWidget& picture, const QString& text);
+
+}  // namespace trilume
