@@ -15,25 +15,6 @@ double LogicalPixelsPerCanvasPixel(double devicePixelRatio) {
   return std::floor(devicePixelRatio) / devicePixelRatio;
 }
 
-int WholeDevicePixelStep(double devicePixelRatio) {
-  constexpr int kLargestStep = 8;
-  constexpr double kTolerance = 1e-6;
-  for (int step = 1; step <= kLargestStep; ++step) {
-    const double device = step * devicePixelRatio;
-    if (std::abs(device - std::round(device)) < kTolerance) return step;
-  }
-  return 1;
-}
-
-void KeepWholeDevicePixels(QWidget& window) {
-  const int step = WholeDevicePixelStep(window.devicePixelRatioF());
-  // At whole ratios every size is whole: no hint, as before. Set only when
-  // it changes: platforms without size hints complain at every setting.
-  const QSize hint = step == 1 ? QSize(0, 0) : QSize(step, step);
-  if (window.sizeIncrement() != hint) window.setSizeIncrement(hint);
-  if (window.baseSize() != hint) window.setBaseSize(hint);
-}
-
 TImage::TImage(const RasterCanvas& canvas, QWidget* parent) : QWidget(parent), Canvas(canvas) {
   // Every exposed pixel is painted from the canvas: no background erase.
   setAttribute(Qt::WA_OpaquePaintEvent);

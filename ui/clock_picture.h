@@ -54,17 +54,4 @@ class TImage final : public QWidget {
 // floor(ratio) / ratio for a device pixel ratio; 1 for ratios below 2.
 double LogicalPixelsPerCanvasPixel(double devicePixelRatio);
 
-// The smallest number of logical pixels that is a whole number of device
-// pixels at `devicePixelRatio` (2 at 1.5 and 2.5, 4 at 1.25), at most 8;
-// 1 where no such step is that small.
-int WholeDevicePixelStep(double devicePixelRatio);
-
-// Lets the window manager size `window` only in whole logical pixels. Qt
-// rounds a window's device size to the nearest logical pixel (696 device
-// pixels at 2.5 become 278 logical ones, 695 device pixels), and whatever
-// it rounds away is never painted: stale or black after a restore. So at a
-// fractional ratio the window asks to be sized in steps of
-// WholeDevicePixelStep, counted from one step.
-void KeepWholeDevicePixels(QWidget& window);
-
 }  // namespace trilume

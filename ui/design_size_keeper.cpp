@@ -2,9 +2,31 @@
 #include "ui/design_size_keeper.h"
 
 #include <QEvent>
+#include <QScreen>
 #include <QWidget>
+#include <QWindow>
+#include <cmath>
 
 namespace trilume {
+
+int WholeDevicePixelStep(double devicePixelRatio) {
+  constexpr int kLargestStep = 8;
+  constexpr double kTolerance = 1e-6;
+  for (int step = 1; step <= kLargestStep; ++step) {
+    const double device = step * devicePixelRatio;
+    if (std::abs(device - std::round(device)) < kTolerance) return step;
+  }
+  return 1;
+}
+
+void KeepWholeDevicePixels(QWidget& window) {
+  const int step = WholeDevicePixelStep(window.devicePixelRatioF());
+  // At whole ratios every size is whole: no hint, as before. Set only when
+  // it changes: platforms without size hints complain at every setting.
+  const QSize hint = step == 1 ? QSize(0, 0) : QSize(step, step);
+  if (window.sizeIncrement() != hint) window.setSizeIncrement(hint);
+  if (window.baseSize() != hint) window.setBaseSize(hint);
+}
 
 DesignSizeKeeper::DesignSizeKeeper(QWidget& window, QSize designSize, Qt::Orientations outer)
     : Window(window), DesignSize(designSize), Outer(outer) {
@@ -19,6 +41,14 @@ void DesignSizeKeeper::Start() {
 }
 
 bool DesignSizeKeeper::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &Window && event->type() == QEvent::Show) {
+    KeepWhole();
+    // The native window exists from the first showing on.
+    if (QWindow* handle = Window.windowHandle()) {
+      connect(handle, &QWindow::screenChanged, this, &DesignSizeKeeper::KeepWhole,
+              Qt::UniqueConnection);
+    }
+  }
   if (watched == &Window && Pending) {
     if (event->type() == QEvent::Show) {
       // Some platforms know the frame at once, an X11 window manager only
@@ -34,6 +64,8 @@ bool DesignSizeKeeper::eventFilter(QObject* watched, QEvent* event) {
   }
   return QObject::eventFilter(watched, event);
 }
+
+void DesignSizeKeeper::KeepWhole() { KeepWholeDevicePixels(Window); }
 
 void DesignSizeKeeper::Check() {
   Apply();

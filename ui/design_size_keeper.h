@@ -21,6 +21,10 @@ namespace trilume {
 // a few checks during the two seconds after the first showing, in case
 // neither event comes. A size the user gives meanwhile stays. Without a
 // frame (no window manager) outer and client agree and nothing changes.
+//
+// At every showing and on every new screen the keeper also applies
+// KeepWholeDevicePixels, so neither window loses an edge at a fractional
+// device pixel ratio.
 class DesignSizeKeeper final : public QObject {
   Q_OBJECT
 
@@ -36,6 +40,7 @@ class DesignSizeKeeper final : public QObject {
 
  private:
   void Apply();
+  void KeepWhole();
   void Check();
 
   static constexpr int kChecks = 10;
@@ -49,5 +54,18 @@ class DesignSizeKeeper final : public QObject {
   int ChecksLeft = kChecks;
   QTimer Checks;
 };
+
+// The smallest number of logical pixels that is a whole number of device
+// pixels at `devicePixelRatio` (2 at 1.5 and 2.5, 4 at 1.25), at most 8;
+// 1 where no such step is that small.
+int WholeDevicePixelStep(double devicePixelRatio);
+
+// Lets the window manager size `window` only in whole logical pixels. Qt
+// rounds a window's device size to the nearest logical pixel (696 device
+// pixels at 2.5 become 278 logical ones, 695 device pixels), and whatever
+// it rounds away is never painted: stale or black after a restore. So at a
+// fractional ratio the window asks to be sized in steps of
+// WholeDevicePixelStep, counted from one step.
+void KeepWholeDevicePixels(QWidget& window);
 
 }  // namespace trilume

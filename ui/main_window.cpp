@@ -130,10 +130,7 @@ void TForm1::showEvent(QShowEvent* event) {
   }
 }
 
-void TForm1::FitToScreen() {
-  KeepWholeDevicePixels(*this);
-  Image1->FitToCanvas();
-}
+void TForm1::FitToScreen() { Image1->FitToCanvas(); }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
   // The keyboard's way to the control panel, as a click on the picture.
