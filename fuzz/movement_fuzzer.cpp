@@ -40,10 +40,7 @@ std::uint16_t Read16(const std::uint8_t* p) {
   return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
-bool IsZero(const trilume::TriangleRecord& r) {
-  return r.X1 == 0.0F && r.Y1 == 0.0F && r.X2 == 0.0F && r.Y2 == 0.0F && r.X3 == 0.0F &&
-         r.Y3 == 0.0F;
-}
+bool IsZero(const trilume::TriangleRecord& r) { return r == trilume::TriangleRecord{}; }
 
 }  // namespace
 

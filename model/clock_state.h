@@ -17,17 +17,18 @@ using TDateTime = double;
 struct TipOffset {
   float X = 0.0F;
   float Y = 0.0F;
+
+  bool operator==(const TipOffset&) const = default;
 };
 
-// One stored hand triangle: hour tip (X1, Y1), minute tip (X2, Y2), second
-// tip (X3, Y3), each an offset from Centre so the trace follows Centre.
+// One stored hand triangle: six floats, the three tips in the form of
+// HourTip, MinuteTip and SecondTip, so the trace follows Centre.
 struct TriangleRecord {
-  float X1 = 0.0F;
-  float Y1 = 0.0F;
-  float X2 = 0.0F;
-  float Y2 = 0.0F;
-  float X3 = 0.0F;
-  float Y3 = 0.0F;
+  TipOffset Hour;
+  TipOffset Minute;
+  TipOffset Second;
+
+  bool operator==(const TriangleRecord&) const = default;
 };
 
 // Entry 0 stays zero, entry 1 is the current triangle, 2..3000 are older

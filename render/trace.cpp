@@ -18,9 +18,9 @@ constexpr int kPaletteSize = static_cast<int>(kTracePalette.size());
 constexpr std::size_t kOutlineBatch = 64;
 
 TOutline Outline(float centreX, float centreY, const TriangleRecord& entry, TColor colour) {
-  return TOutline{ScreenPoint(centreX, centreY, entry.X1, entry.Y1),
-                  ScreenPoint(centreX, centreY, entry.X2, entry.Y2),
-                  ScreenPoint(centreX, centreY, entry.X3, entry.Y3), colour};
+  return TOutline{ScreenPoint(centreX, centreY, entry.Hour.X, entry.Hour.Y),
+                  ScreenPoint(centreX, centreY, entry.Minute.X, entry.Minute.Y),
+                  ScreenPoint(centreX, centreY, entry.Second.X, entry.Second.Y), colour};
 }
 
 }  // namespace
@@ -54,8 +54,7 @@ void SelectFillBrush(const ClockState& state, TCanvas& canvas, const PanelSettin
 }
 
 void StoreCurrentTriangle(ClockState& state) {
-  state.TraceHistory[1] = TriangleRecord{state.HourTip.X,   state.HourTip.Y,   state.MinuteTip.X,
-                                         state.MinuteTip.Y, state.SecondTip.X, state.SecondTip.Y};
+  state.TraceHistory[1] = TriangleRecord{state.HourTip, state.MinuteTip, state.SecondTip};
 }
 
 void DrawTrace(ClockState& state, TCanvas& canvas, const PanelSettings& panel) {

@@ -358,24 +358,17 @@ QString RenderHelpText() {
 }
 
 void ApplyPanelSettings(const std::vector<PanelAssignment>& settings, PlainPanelSettings& panel) {
+  using Target = PanelAssignment::Target;
   for (const PanelAssignment& setting : settings) {
-    switch (setting.Kind) {
-      case PanelAssignment::Target::kCheckBox:
-        panel.SetChecked(setting.Box, setting.Value != 0);
-        break;
-      case PanelAssignment::Target::kScrollBar1:
-        panel.ScrollBar1Position = setting.Value;
-        break;
-      case PanelAssignment::Target::kScrollBar2:
-        panel.ScrollBar2Position = setting.Value;
-        break;
-      case PanelAssignment::Target::kForeground:
-        panel.ForegroundIndex = setting.Value;
-        break;
-      case PanelAssignment::Target::kBackground:
-        panel.BackgroundIndex = setting.Value;
-        break;
+    if (setting.Kind == Target::kCheckBox) {
+      panel.SetChecked(setting.Box, setting.Value != 0);
+      continue;
     }
+    int& position = setting.Kind == Target::kScrollBar1   ? panel.ScrollBar1Position
+                    : setting.Kind == Target::kScrollBar2 ? panel.ScrollBar2Position
+                    : setting.Kind == Target::kForeground ? panel.ForegroundIndex
+                                                          : panel.BackgroundIndex;
+    position = setting.Value;
   }
 }
 

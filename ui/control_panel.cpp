@@ -171,20 +171,30 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
                              kAlternativeColoursPageStep);
   Label2 = MakeLabel(this, QByteArray::number(kDefaultAlternativeColours), 272, 32, kLabel2Width);
 
-  Label10 = MakeLabel(this, "SHOW YELLOW TRIANGLE", 120, 64, 139);
-  CheckBox4 = MakeCheckBox(this, 4, 272, 64);
-  Label15 = MakeLabel(this, "SHOW NUMBERS SQUARE", 120, 80, 139);
-  CheckBox9 = MakeCheckBox(this, 9, 272, 80);
-  Label3 = MakeLabel(this, "SHOW ADDITIONALS", 120, 96, 109);
-  CheckBox1 = MakeCheckBox(this, 1, 272, 96);
-  Label9 = MakeLabel(this, "SHOW CLOCK NUMBERS", 120, 112, 129);
-  CheckBox3 = MakeCheckBox(this, 3, 272, 112);
-  Label11 = MakeLabel(this, "SHOW LINE LENGTHS", 120, 128, 115);
-  CheckBox5 = MakeCheckBox(this, 5, 272, 128);
-  Label13 = MakeLabel(this, "SHOW HANDS", 120, 144, 75);
-  CheckBox7 = MakeCheckBox(this, 7, 272, 144);
-  Label14 = MakeLabel(this, "SHOW LINK LINES", 120, 160, 95);
-  CheckBox8 = MakeCheckBox(this, 8, 272, 160);
+  // The SHOW switches: a row every 16 pixels from y 64, each a label at
+  // x 120 and its check box at x 272.
+  struct ShowSwitch {
+    QLabel* TForm2::*Label;
+    const char* Text;
+    int LabelWidth;
+    QCheckBox* TForm2::*Box;
+    int Number;
+  };
+  static constexpr std::array<ShowSwitch, 7> kShowSwitches = {{
+      {&TForm2::Label10, "SHOW YELLOW TRIANGLE", 139, &TForm2::CheckBox4, 4},
+      {&TForm2::Label15, "SHOW NUMBERS SQUARE", 139, &TForm2::CheckBox9, 9},
+      {&TForm2::Label3, "SHOW ADDITIONALS", 109, &TForm2::CheckBox1, 1},
+      {&TForm2::Label9, "SHOW CLOCK NUMBERS", 129, &TForm2::CheckBox3, 3},
+      {&TForm2::Label11, "SHOW LINE LENGTHS", 115, &TForm2::CheckBox5, 5},
+      {&TForm2::Label13, "SHOW HANDS", 75, &TForm2::CheckBox7, 7},
+      {&TForm2::Label14, "SHOW LINK LINES", 95, &TForm2::CheckBox8, 8},
+  }};
+  int switchTop = 64;
+  for (const ShowSwitch& row : kShowSwitches) {
+    this->*row.Label = MakeLabel(this, row.Text, 120, switchTop, row.LabelWidth);
+    this->*row.Box = MakeCheckBox(this, row.Number, 272, switchTop);
+    switchTop += 16;
+  }
   Label8 = MakeLabel(this, "MOVEMENT", 120, 176, 62);
 
   ComboBox1 = new MovementComboBox(this);
@@ -213,25 +223,20 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
 
   // Each label names the control to its right, also for screen readers:
   // the check boxes have no text of their own.
-  const std::array<std::pair<QLabel*, QWidget*>, 13> namedBy = {{
+  const auto nameBy = [](QLabel* label, QWidget* control) {
+    label->setBuddy(control);
+    control->setAccessibleName(label->text());
+  };
+  const std::array<std::pair<QLabel*, QWidget*>, 6> namedBy = {{
       {Label6, CheckBox2},
       {Label12, CheckBox6},
       {Label7, CColorGrid1},
       {Label4, ScrollBar1},
       {Label1, ScrollBar2},
-      {Label10, CheckBox4},
-      {Label15, CheckBox9},
-      {Label3, CheckBox1},
-      {Label9, CheckBox3},
-      {Label11, CheckBox5},
-      {Label13, CheckBox7},
-      {Label14, CheckBox8},
       {Label8, ComboBox1},
   }};
-  for (const auto& [label, control] : namedBy) {
-    label->setBuddy(control);
-    control->setAccessibleName(label->text());
-  }
+  for (const auto& [label, control] : namedBy) nameBy(label, control);
+  for (const ShowSwitch& row : kShowSwitches) nameBy(this->*row.Label, this->*row.Box);
 
   connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm2::ScrollBar1Change);
   connect(ScrollBar2, &QScrollBar::valueChanged, this, &TForm2::ScrollBar2Change);

@@ -223,23 +223,16 @@ void PlotRowRuns(Pixel* p, std::int64_t count, const RunShape& shape, const RowR
   }
 }
 
+// Short runs are the common ones: runs of Q = Unrolled..7 pixels get their
+// stores unrolled, longer ones the general loop.
+template <int Unrolled>
 void PlotStridedRuns(Pixel* p, std::int64_t count, const RunShape& shape, const StridedRuns& runs) {
-  // Short runs are the common ones: their stores are unrolled.
-  switch (shape.Q) {
-    case 2:
-      return PlotRuns<2>(p, count, shape, runs);
-    case 3:
-      return PlotRuns<3>(p, count, shape, runs);
-    case 4:
-      return PlotRuns<4>(p, count, shape, runs);
-    case 5:
-      return PlotRuns<5>(p, count, shape, runs);
-    case 6:
-      return PlotRuns<6>(p, count, shape, runs);
-    case 7:
-      return PlotRuns<7>(p, count, shape, runs);
-    default:
-      return PlotRuns<0>(p, count, shape, runs);
+  if constexpr (Unrolled == 8) {
+    PlotRuns<0>(p, count, shape, runs);
+  } else if (shape.Q == Unrolled) {
+    PlotRuns<Unrolled>(p, count, shape, runs);
+  } else {
+    PlotStridedRuns<Unrolled + 1>(p, count, shape, runs);
   }
 }
 
@@ -322,7 +315,7 @@ void PlotLine(std::uint32_t* pixels, std::ptrdiff_t stride, const LinePlan& plan
     }
     return;
   }
-  PlotStridedRuns(
+  PlotStridedRuns<2>(
       p, plan.Count, shape,
       StridedRuns{diagonal ? major + minor : major, diagonal ? major : major + minor, argb});
 }

@@ -192,7 +192,7 @@ TEST_F(FrameTest, UnreadableTimeTextEndsTheFrameAfterTheNumeralsAndKeepsTheState
   EXPECT_EQ(State.SideMinuteSecond, before.SideMinuteSecond);
   EXPECT_EQ(State.TriangleKind, before.TriangleKind);
   EXPECT_EQ(State.AngleKind, before.AngleKind);
-  EXPECT_EQ(State.TraceHistory[2].X3, before.TraceHistory[2].X3);
+  EXPECT_EQ(State.TraceHistory[2].Second.X, before.TraceHistory[2].Second.X);
   // The brush for the next background was not chosen again: still the
   // blue of the centre dot.
   EXPECT_EQ(Canvas.GetBrushColor(), kBlue);

@@ -23,20 +23,14 @@ constexpr std::size_t kFirstOutline = 2;
 const TColor kPaletteByIndex[13] = {0,     kWhite,  kYellow,  kLime,   kGreen, kOlive, kBlue,
                                     kNavy, kMaroon, kFuchsia, kPurple, kTeal,  kSilver};
 
-bool SameRecord(const TriangleRecord& a, const TriangleRecord& b) {
-  return a.X1 == b.X1 && a.Y1 == b.Y1 && a.X2 == b.X2 && a.Y2 == b.Y2 && a.X3 == b.X3 &&
-         a.Y3 == b.Y3;
-}
-
 TriangleRecord& Entry(ClockState& state, int k) {
   return state.TraceHistory[static_cast<std::size_t>(k)];
 }
 
-bool IsZero(const TriangleRecord& r) { return SameRecord(r, TriangleRecord{}); }
+bool IsZero(const TriangleRecord& r) { return r == TriangleRecord{}; }
 
 TriangleRecord CurrentTips(const ClockState& s) {
-  return TriangleRecord{s.HourTip.X,   s.HourTip.Y,   s.MinuteTip.X,
-                        s.MinuteTip.Y, s.SecondTip.X, s.SecondTip.Y};
+  return TriangleRecord{s.HourTip, s.MinuteTip, s.SecondTip};
 }
 
 class TraceTest : public FrameTest {
@@ -113,8 +107,8 @@ TEST_F(TraceTest, TwentyTracesDrawEighteenPastTrianglesAndTheZeroEntry) {
   }
 
   // Each entry is one frame older: entry 2 this frame's, entry 3 the last.
-  EXPECT_TRUE(SameRecord(State.TraceHistory[2], CurrentTips(State)));
-  EXPECT_TRUE(SameRecord(State.TraceHistory[3], previous));
+  EXPECT_TRUE(State.TraceHistory[2] == CurrentTips(State));
+  EXPECT_TRUE(State.TraceHistory[3] == previous);
   EXPECT_TRUE(IsZero(State.TraceHistory[1]));
   EXPECT_TRUE(IsZero(State.TraceHistory[0]));
 }
@@ -203,14 +197,14 @@ TEST_F(TraceTest, ClearIsServedOnceByTheNextFrame) {
   EXPECT_EQ(Panel.GetClearRequest(), 0);
   // Entries 1..20 were zeroed before this frame's triangle went in: only
   // entry 2 holds a triangle now.
-  EXPECT_TRUE(SameRecord(State.TraceHistory[2], CurrentTips(State)));
+  EXPECT_TRUE(State.TraceHistory[2] == CurrentTips(State));
   for (int k = 3; k <= 20; ++k) EXPECT_TRUE(IsZero(Entry(State, k))) << k;
 
   // The frame after it does not clear again.
   const TriangleRecord last = State.TraceHistory[2];
   Clock.Advance(1'000'000);
   RunFrame();
-  EXPECT_TRUE(SameRecord(State.TraceHistory[3], last));
+  EXPECT_TRUE(State.TraceHistory[3] == last);
 }
 
 TEST_F(TraceTest, ClearBeforeAnyTraceStepClearsNothing) {
@@ -221,10 +215,10 @@ TEST_F(TraceTest, ClearBeforeAnyTraceStepClearsNothing) {
   RunFrame();
   EXPECT_EQ(Panel.GetClearRequest(), 0);  // consumed all the same
   EXPECT_EQ(State.TraceCount, 0);
-  EXPECT_EQ(State.TraceHistory[2].X1, 1.0F);
-  EXPECT_EQ(State.TraceHistory[3].Y3, 12.0F);
+  EXPECT_EQ(State.TraceHistory[2].Hour.X, 1.0F);
+  EXPECT_EQ(State.TraceHistory[3].Second.Y, 12.0F);
   // Entry 1 still takes each frame's triangle with the trace off.
-  EXPECT_TRUE(SameRecord(State.TraceHistory[1], CurrentTips(State)));
+  EXPECT_TRUE(State.TraceHistory[1] == CurrentTips(State));
 }
 
 TEST_F(TraceTest, ClearWithTheTraceOffUsesTheLastStoredCount) {
@@ -242,7 +236,7 @@ TEST_F(TraceTest, ClearWithTheTraceOffUsesTheLastStoredCount) {
   for (int k = 2; k <= 10; ++k) EXPECT_TRUE(IsZero(Entry(State, k))) << k;
   for (int k = 11; k < 30; ++k) {
     EXPECT_FALSE(IsZero(Entry(State, k))) << k;
-    EXPECT_TRUE(SameRecord(Entry(State, k), beyond[static_cast<std::size_t>(k - 11)])) << k;
+    EXPECT_TRUE(Entry(State, k) == beyond[static_cast<std::size_t>(k - 11)]) << k;
   }
 }
 
@@ -257,7 +251,7 @@ TEST_F(TraceTest, EntriesAboveTheCountSurviveAClearAndReturnWhenRaised) {
   RunSeconds(1);
   for (int k = 3; k <= 20; ++k) EXPECT_TRUE(IsZero(Entry(State, k))) << k;
   for (int k = 21; k < 50; ++k) {
-    EXPECT_TRUE(SameRecord(Entry(State, k), beyond[static_cast<std::size_t>(k - 21)])) << k;
+    EXPECT_TRUE(Entry(State, k) == beyond[static_cast<std::size_t>(k - 21)]) << k;
     EXPECT_FALSE(IsZero(Entry(State, k))) << k;
   }
 
@@ -267,12 +261,12 @@ TEST_F(TraceTest, EntriesAboveTheCountSurviveAClearAndReturnWhenRaised) {
   const std::vector<CanvasCall> calls = FrameCalls();
   EXPECT_TRUE(IsZero(State.TraceHistory[21]));  // the cleared entry 20, one older
   for (int k = 22; k < 50; ++k) {
-    EXPECT_TRUE(SameRecord(Entry(State, k), beyond[static_cast<std::size_t>(k - 22)])) << k;
+    EXPECT_TRUE(Entry(State, k) == beyond[static_cast<std::size_t>(k - 22)]) << k;
   }
   const std::vector<Outline> outlines = Outlines(calls, kFirstOutline, 49);
   ASSERT_EQ(outlines.size(), 49U);
   // The oldest outline drawn is entry 49: the old entry 48.
-  const TPoint p1 = ScreenPoint(State.CentreX, State.CentreY, beyond[27].X1, beyond[27].Y1);
+  const TPoint p1 = ScreenPoint(State.CentreX, State.CentreY, beyond[27].Hour.X, beyond[27].Hour.Y);
   EXPECT_EQ(outlines[0].P1.X, p1.X);
   EXPECT_EQ(outlines[0].P1.Y, p1.Y);
 }
@@ -301,7 +295,7 @@ TEST_P(ClampTest, CountAndStepStayInsideHistoryAndPalette) {
   State.TraceCount = 1'000'000;
   Button2Click(Canvas, Panel, Window);
   RunSeconds(1);
-  EXPECT_TRUE(SameRecord(Entry(State, kTraceHistorySize - 1), sentinel));
+  EXPECT_TRUE(Entry(State, kTraceHistorySize - 1) == sentinel);
   EXPECT_EQ(State.TraceCount, row.TraceCount);
 }
 

@@ -31,11 +31,6 @@
 namespace trilume {
 namespace {
 
-using reliability::ScopedLcTime;
-using reliability::ScopedTimeZone;
-using reliability::TipsFor;
-using reliability::UtcMicros;
-
 constexpr int kIntMax = std::numeric_limits<int>::max();
 constexpr int kIntMin = std::numeric_limits<int>::min();
 
@@ -239,8 +234,8 @@ TEST_P(PanelValueTable, TraceStaysInsideHistoryAndPalette) {
   EXPECT_EQ(rig.S().TraceCount, GetParam().TraceCount);
   EXPECT_EQ(rig.S().ColourStep, GetParam().ColourStep);
   const TriangleRecord& spare = rig.S().TraceHistory[kTraceHistorySize - 1];
-  EXPECT_EQ(spare.X1, 0.0F);
-  EXPECT_EQ(rig.S().TraceHistory[0].Y3, 0.0F);
+  EXPECT_EQ(spare.Hour.X, 0.0F);
+  EXPECT_EQ(rig.S().TraceHistory[0].Second.Y, 0.0F);
   EXPECT_TRUE(rig.Guard->Intact());
 }
 

@@ -16,7 +16,7 @@
 #include "tests/support/encode_date_time.h"
 #include "tests/support/scoped_environment.h"
 
-namespace trilume::reliability {
+namespace trilume {
 
 using testing::ScopedTimeZone;
 
@@ -46,4 +46,4 @@ inline ClockState TipsFor(std::string_view timeText, int millisecond, int width,
   return state;
 }
 
-}  // namespace trilume::reliability
+}  // namespace trilume

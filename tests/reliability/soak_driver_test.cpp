@@ -40,13 +40,15 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 INSTANTIATE_TEST_SUITE_P(
     Checks, SoakCheckTest,
     ::testing::Values(
-        Breakage{"ZeroEntryWritten", [](SoakDriver& d) { d.GetState().TraceHistory[0].X1 = 1.0F; },
-                 "entry 0"},
+        Breakage{"ZeroEntryWritten",
+                 [](SoakDriver& d) { d.GetState().TraceHistory[0].Hour.X = 1.0F; }, "entry 0"},
         Breakage{"SpareEntryWritten",
-                 [](SoakDriver& d) { d.GetState().TraceHistory[kTraceHistorySize - 1].Y3 = -2.0F; },
+                 [](SoakDriver& d) {
+                   d.GetState().TraceHistory[kTraceHistorySize - 1].Second.Y = -2.0F;
+                 },
                  "entry 3001"},
-        Breakage{"EntryNotANumber", [](SoakDriver& d) { d.GetState().TraceHistory[17].X2 = kNaN; },
-                 "entry 17"},
+        Breakage{"EntryNotANumber",
+                 [](SoakDriver& d) { d.GetState().TraceHistory[17].Minute.X = kNaN; }, "entry 17"},
         Breakage{"TraceCountAbove", [](SoakDriver& d) { d.GetState().TraceCount = 3001; },
                  "TraceCount 3001"},
         Breakage{"TraceCountBelow", [](SoakDriver& d) { d.GetState().TraceCount = -1; },
@@ -81,7 +83,7 @@ TEST(SoakRun, TickFailsOnceACheckFails) {
   options.Seed = 12;
   auto driver = std::make_unique<SoakDriver>(options);
   ASSERT_TRUE(driver->Tick());
-  driver->GetState().TraceHistory[0].Y2 = 3.0F;
+  driver->GetState().TraceHistory[0].Minute.Y = 3.0F;
   EXPECT_FALSE(driver->Tick());
   EXPECT_EQ(driver->GetReport().Failure, "frame 2: trace history entry 0 was written");
 }

@@ -18,10 +18,6 @@
 namespace trilume {
 namespace {
 
-using reliability::ScopedLcTime;
-using reliability::ScopedTimeZone;
-using reliability::TipsFor;
-using reliability::UtcMicros;
 using ::testing::StartsWith;
 
 constexpr std::int64_t kTick = 15625;

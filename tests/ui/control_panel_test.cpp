@@ -356,10 +356,7 @@ TEST_F(ControlPanelTest, FreeFlightMovesTheClockAndLandingBringsItBack) {
   EXPECT_FLOAT_EQ(State->CentreY, 138.0F);
 }
 
-bool IsEmpty(const TriangleRecord& entry) {
-  return entry.X1 == 0.0F && entry.Y1 == 0.0F && entry.X2 == 0.0F && entry.Y2 == 0.0F &&
-         entry.X3 == 0.0F && entry.Y3 == 0.0F;
-}
+bool IsEmpty(const TriangleRecord& entry) { return entry == TriangleRecord{}; }
 
 TEST_F(ControlPanelTest, ClearIsOneRequestServedByTheNextFrame) {
   MainWindow->Timer1Timer();

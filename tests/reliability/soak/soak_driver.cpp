@@ -70,10 +70,7 @@ bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> word
   return std::find(words.begin(), words.end(), word) != words.end();
 }
 
-bool IsZero(const TriangleRecord& record) {
-  return record.X1 == 0.0F && record.Y1 == 0.0F && record.X2 == 0.0F && record.Y2 == 0.0F &&
-         record.X3 == 0.0F && record.Y3 == 0.0F;
-}
+bool IsZero(const TriangleRecord& record) { return record == TriangleRecord{}; }
 
 bool Bounded(float value, float limit) { return std::isfinite(value) && std::fabs(value) <= limit; }
 
@@ -222,7 +219,7 @@ std::string SoakDriver::CheckInvariants() const {
   constexpr float kTipLimit = static_cast<float>(kLargestWindowWidth);
   for (std::size_t i = 0; i < state.TraceHistory.size(); ++i) {
     const TriangleRecord& r = state.TraceHistory[i];
-    for (float value : {r.X1, r.Y1, r.X2, r.Y2, r.X3, r.Y3}) {
+    for (float value : {r.Hour.X, r.Hour.Y, r.Minute.X, r.Minute.Y, r.Second.X, r.Second.Y}) {
       if (!Bounded(value, kTipLimit)) {
         return "trace history entry " + std::to_string(i) + " holds " + std::to_string(value);
       }
