@@ -59,7 +59,6 @@ const FrameOutcome& ClockSession::Frame() {
 
 void ClockSession::CaptionStep() {
   Caption = ComposeCaption(Now(Clock), State);
-  ++CaptionCount;
   Host.CaptionShown(Caption);
 }
 

@@ -79,7 +79,6 @@ class ClockSession {
   void SetMinimised(bool minimised) { Timer1.SetEnabled(!minimised); }
 
   TimeTextFormatter TimeText = &TimeToStr;
-  std::int64_t CaptionCount = 0;
   FrameOutcome LastFrame;
   std::string Caption;  // the status line the last caption tick composed
 

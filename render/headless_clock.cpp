@@ -10,9 +10,9 @@ HeadlessClock::HeadlessClock(TCanvas& canvas) : Session(*this, State, Clock, can
 HeadlessClock::HeadlessClock(FrameCanvas& canvas) : Session(*this, State, Clock, canvas, Ticks) {}
 
 bool HeadlessClock::Tick() {
-  const std::int64_t captions = Session.CaptionCount;
+  CaptionComposed = false;
   Ticks.Advance(kTickMicroseconds);
-  return Session.CaptionCount != captions;
+  return CaptionComposed;
 }
 
 void HeadlessClock::FrameShown(const FrameOutcome& outcome) {

@@ -45,7 +45,7 @@ class HeadlessClock final : public ClockHost {
   PanelSettings* GetPanel() override { return &Panel; }
   WindowSize GetOuterSize() const override { return Window; }
   void FrameShown(const FrameOutcome& outcome) override;
-  void CaptionShown(const std::string& /*caption*/) override {}
+  void CaptionShown(const std::string& /*caption*/) override { CaptionComposed = true; }
 
   // Called after each frame, before the flight step of the same tick moves
   // Centre: what the frame drew.
@@ -57,6 +57,7 @@ class HeadlessClock final : public ClockHost {
   WindowSize Window;
 
  private:
+  bool CaptionComposed = false;  // by the tick Tick() serves
   ClockSession Session;
 
  public:

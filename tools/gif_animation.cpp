@@ -124,7 +124,7 @@ GifAnimation::GifAnimation(QIODevice& device, int width, int height, int delayCe
     : Device(device),
       Width(std::max(width, 1)),
       Height(std::max(height, 1)),
-      Delay(std::clamp(delayCentiseconds, 0, kMaxDelay)),
+      Delay(std::clamp(delayCentiseconds, 0, kMaxGifDelay)),
       SlotColour(kSlots),
       SlotIndex(kSlots) {}
 
@@ -190,7 +190,7 @@ bool GifAnimation::Add(const QImage& picture, TRect changed) {
     area = tight;
   }
   if (area.Left >= area.Right || area.Top >= area.Bottom) {
-    if (Pending.Delay + Delay <= kMaxDelay) {
+    if (Pending.Delay + Delay <= kMaxGifDelay) {
       Pending.Delay += Delay;
       return true;
     }
@@ -320,7 +320,7 @@ bool GifAnimation::Finish() {
 int GifDelayCentiseconds(std::int64_t intervalMicroseconds, int every) {
   const std::int64_t micros = intervalMicroseconds * std::max(every, 1);
   return static_cast<int>(
-      std::clamp<std::int64_t>((micros + 5000) / 10000, 0, std::int64_t{65535}));
+      std::clamp<std::int64_t>((micros + 5000) / 10000, 0, std::int64_t{kMaxGifDelay}));
 }
 
 }  // namespace trilume

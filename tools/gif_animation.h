@@ -13,6 +13,9 @@ struct GifFileType;
 
 namespace trilume {
 
+// The longest a GIF frame can show, in hundredths of a second.
+inline constexpr int kMaxGifDelay = 65535;
+
 // Streams pictures into a looping animated GIF on a device, exactly: every
 // pixel of every picture comes back when the file is decoded. Each frame
 // after the first stores only the smallest rectangle holding the pixels that
@@ -23,7 +26,7 @@ namespace trilume {
 class GifAnimation {
  public:
   // The frames are `width` x `height` pixels (both at least 1) and each is
-  // shown for `delayCentiseconds` (0..65535). `device` must stay open while
+  // shown for `delayCentiseconds` (0..kMaxGifDelay). `device` must stay open while
   // this object writes to it.
   GifAnimation(QIODevice& device, int width, int height, int delayCentiseconds);
   ~GifAnimation();
@@ -44,7 +47,6 @@ class GifAnimation {
 
  private:
   static constexpr int kMaxColours = 256;
-  static constexpr int kMaxDelay = 65535;
 
   // The frame written once it is known how long it shows.
   struct Frame {

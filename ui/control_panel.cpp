@@ -293,16 +293,16 @@ void TForm2::Button1Click() {
       Form1->Timer3.SetEnabled(false);
     }
     Button1->setText(QStringLiteral("FREE The Triangle"));
-    SendNameAsText(Button1, -1, Button1->text());
     FreeFlightFlag = 0;
   } else {
     if (Form1 != nullptr) {
       Form1->Timer3.SetEnabled(true);
     }
     Button1->setText(QStringLiteral("LAND The Triangle"));
-    SendNameAsText(Button1, -1, Button1->text());
     FreeFlightFlag = 1;
   }
+  // Qt's own event for the new label carries no text to speak.
+  SendNameAsText(Button1, -1, Button1->text());
 }
 
 void TForm2::FormCreate() { DesignSize.Start(); }
