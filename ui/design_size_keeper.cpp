@@ -65,7 +65,10 @@ bool DesignSizeKeeper::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-void DesignSizeKeeper::KeepWhole() { KeepWholeDevicePixels(Window); }
+void DesignSizeKeeper::KeepWhole() {
+  KeepWholeDevicePixels(Window);
+  emit ScreenChecked();
+}
 
 void DesignSizeKeeper::Check() {
   Apply();

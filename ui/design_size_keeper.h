@@ -24,7 +24,7 @@ namespace trilume {
 //
 // At every showing and on every new screen the keeper also applies
 // KeepWholeDevicePixels, so neither window loses an edge at a fractional
-// device pixel ratio.
+// device pixel ratio, and then emits ScreenChecked.
 class DesignSizeKeeper final : public QObject {
   Q_OBJECT
 
@@ -34,6 +34,11 @@ class DesignSizeKeeper final : public QObject {
 
   // Sizes the client to the design size; call once, before the first show.
   void Start();
+
+ signals:
+  // The window was shown or moved to another screen: the moments its device
+  // pixel ratio may have changed. Emitted after KeepWholeDevicePixels.
+  void ScreenChecked();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,8 +4,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QWindow>
-#include <cmath>
 
 #include "ui/control_panel.h"
 #include "ui/error_window.h"
@@ -33,6 +31,7 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, Q
   Image1->setAccessibleDescription(windowTitle());
   connect(Image1, &TImage::Click, this, &TForm1::Image1Click);
   connect(Image1, &TImage::DblClick, this, &TForm1::Image1DblClick);
+  connect(&DesignSize, &DesignSizeKeeper::ScreenChecked, this, &TForm1::FitToScreen);
 
   FormCreate();
 }
@@ -120,14 +119,6 @@ void TForm1::changeEvent(QEvent* event) {
     Session.SetMinimised(isMinimized());
   }
   QWidget::changeEvent(event);
-}
-
-void TForm1::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  FitToScreen();
-  if (QWindow* window = windowHandle()) {
-    connect(window, &QWindow::screenChanged, this, &TForm1::FitToScreen, Qt::UniqueConnection);
-  }
 }
 
 void TForm1::FitToScreen() { Image1->FitToCanvas(); }

@@ -130,6 +130,30 @@ TEST_F(ClockPictureTest, TheWindowShowsExactlyTheCanvasAfterAnySequence) {
   }
 }
 
+// Catches a picture left sized for the screen the window came from: moved
+// to a screen at 2.5, the canvas's 1281x777 pixels must cover 1025x622
+// logical pixels (whole device pixels), not stay 1281x777. The offscreen
+// platform scales no grab per screen, so the sizes are checked, not the
+// pixels. ui.clock_picture.screens runs it on two screens, at 1 and 2.5.
+TEST_F(ClockPictureTest, FollowsTheWindowToAScreenOfAnotherScale) {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  if (screens.size() != 2 || screens[1]->devicePixelRatio() != 2.5) {
+    GTEST_SKIP() << "needs a second screen at 2.5";
+  }
+  MainWindow->show();
+  struct Expected {
+    QScreen* Screen;
+    QSize Picture;
+    QSize SizeStep;
+  };
+  for (const Expected& e : {Expected{screens[1], QSize(1025, 622), QSize(2, 2)},
+                            Expected{screens[0], QSize(1281, 777), QSize(0, 0)}}) {
+    MainWindow->windowHandle()->setScreen(e.Screen);
+    EXPECT_EQ(MainWindow->Image1->size(), e.Picture) << e.Screen->name().toStdString();
+    EXPECT_EQ(MainWindow->sizeIncrement(), e.SizeStep) << e.Screen->name().toStdString();
+  }
+}
+
 // Under a real X11 window manager (the ui.clock_picture.x11 test), which
 // sizes the window in device pixels of its own choosing: at 2.5 a device
 // size between two logical pixels left the last device column unpainted,

@@ -3,13 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QSize>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
 #include "ui/control_panel.h"
 #include "ui/main_window.h"
+
+// Sizes in failure messages as 1025x622, not as their bytes.
+inline void PrintTo(const QSize& size, std::ostream* os) {
+  *os << size.width() << "x" << size.height();
+}
 
 namespace trilume {
 
