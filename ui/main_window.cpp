@@ -31,7 +31,7 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, Q
   Image1->setAccessibleDescription(windowTitle());
   connect(Image1, &TImage::Click, this, &TForm1::Image1Click);
   connect(Image1, &TImage::DblClick, this, &TForm1::Image1DblClick);
-  connect(&DesignSize, &DesignSizeKeeper::ScreenChecked, this, &TForm1::FitToScreen);
+  connect(&DesignSize, &DesignSizeKeeper::ScreenChecked, Image1, &TImage::FitToCanvas);
 
   FormCreate();
 }
@@ -120,8 +120,6 @@ void TForm1::changeEvent(QEvent* event) {
   }
   QWidget::changeEvent(event);
 }
-
-void TForm1::FitToScreen() { Image1->FitToCanvas(); }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
   // The keyboard's way to the control panel, as a click on the picture.

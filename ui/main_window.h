@@ -97,8 +97,6 @@ class TForm1 final : public QWidget, public ClockHost {
  private:
   // Shows on the picture what the frame canvas put on the canvas.
   void ShowPresented();
-  // Fits the picture to the screen's pixels.
-  void FitToScreen();
 
   DesignSizeKeeper DesignSize{*this, QSize(kMainWindowOuterWidth, kMainWindowOuterHeight),
                               Qt::Horizontal | Qt::Vertical};
