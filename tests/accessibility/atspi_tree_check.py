@@ -111,11 +111,14 @@ def main():
 
         # Two status lines in a row, each sent as text and each different
         # from the one before: the description changes at most once a tick.
-        described = wait_for("two status lines", lambda: len(
-            [e for e in events if e[0].endswith("accessible-description")]) >= 3)
-        descriptions = [e[2] for e in events if e[0].endswith("accessible-description")
-                        and e[2] is not None]
-        check("status line descriptions arrive as text", bool(described) and len(descriptions) >= 2)
+        # Qt's own textless event comes just before each text one, and a busy
+        # machine may deliver the two apart, so only the text ones are counted.
+        def status_lines():
+            return [e[2] for e in events if e[0].endswith("accessible-description")
+                    and e[2] is not None]
+        described = wait_for("two status lines as text", lambda: len(status_lines()) >= 2)
+        descriptions = status_lines()
+        check("status line descriptions arrive as text", bool(described))
         check("no status line is sent twice in a row",
               all(a != b for a, b in zip(descriptions, descriptions[1:])))
         titles = [e[2] for e in text_events("object:property-change:accessible-name")
