@@ -10,11 +10,31 @@ passed=0
 failed=0
 status=0
 
+# ctest's own output has a line for every test start and one for every end,
+# each padded with dots to the longest name. Shown instead: a count
+# every 100 tests, each test that did not pass (with its output), and ctest's
+# closing summary. The whole log stays in build/<preset>/Testing/Temporary.
+ctest_filter() {
+  awk '
+    /^ *Start +[0-9]+: / { next }
+    { gsub(/ \.\.\.\.+/, " ...") }
+    /^ *[0-9]+\/[0-9]+ Test +#[0-9]+: / {
+      if ($0 !~ / Passed +[0-9.]+ sec$/) print
+      split($1, count, "/")
+      if (count[1] % 100 == 0) print "  " count[1] " of " count[2] " tests done"
+      next
+    }
+    { print }
+  '
+}
+
+failures=()
+
 run_ctest() {  # preset, extra ctest args...
   local preset="$1"; shift
   local log
   log="$(mktemp)"
-  ctest --preset "$preset" -j "$jobs" "$@" 2>&1 | tee "$log"
+  ctest --preset "$preset" -j "$jobs" --output-on-failure "$@" 2>&1 | tee "$log" | ctest_filter
   local rc="${PIPESTATUS[0]}"
   local line
   line="$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)"
@@ -25,12 +45,16 @@ run_ctest() {  # preset, extra ctest args...
     passed=$((passed + total - nfail))
     failed=$((failed + nfail))
   fi
+  local failure
+  while IFS= read -r failure; do
+    failures+=("$preset: $failure")
+  done < <(sed -n '/^The following tests FAILED:$/,/^$/{s/^\t *//p}' "$log")
   rm -f "$log"
   if [ "$rc" -ne 0 ]; then status=1; fi
 }
 
 build() {  # preset
-  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs" -- --quiet
 }
 
 echo "== formatting (clang-format, .clang-format)"
@@ -59,7 +83,7 @@ if [ -n "$package_line" ]; then
 elif [ "$package_rc" -ne 0 ]; then
   failed=$((failed + 1))  # died before its closing line
 fi
-if [ "$package_rc" -ne 0 ]; then status=1; fi
+if [ "$package_rc" -ne 0 ]; then status=1; failures+=("package checks: the FAIL lines above"); fi
 # ---- end of the Debian package block ----
 
 echo "== sanitizer build (ASan + UBSan) and tests"
@@ -74,9 +98,17 @@ fi
 
 if [ -x scripts/fuzz.sh ]; then
   echo "== fuzzers, short run"
-  if bash scripts/fuzz.sh --short; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+  if bash scripts/fuzz.sh --short; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1)); status=1; failures+=("fuzzers: the run above")
+  fi
 fi
 
 echo
+if [ "${#failures[@]}" -gt 0 ]; then
+  echo "failed tests (their output is above, after each one's name):"
+  printf '  %s\n' "${failures[@]}"
+fi
 echo "total: ${passed} passed, ${failed} failed"
 exit "$status"
