@@ -34,9 +34,6 @@ void ShowException(std::string_view message, QWidget* parent) {
   const QString text = ToQString(message);
   QPointer<QMessageBox>& window = MessageWindow();
   QMessageBox* box = window.data();
-  if (box != nullptr && box->isVisible() && box->text() == text) {
-    return;
-  }
   WriteToStderr(message);
   if (box == nullptr) {
     box = new QMessageBox(QMessageBox::Critical, QStringLiteral("TRILUME"), text, QMessageBox::Ok,
@@ -60,7 +57,5 @@ void ShowStartupException(std::string_view message) {
                   QMessageBox::Ok);
   box.exec();
 }
-
-QWidget* GetExceptionWindow() { return MessageWindow().data(); }
 
 }  // namespace trilume

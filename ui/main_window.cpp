@@ -54,7 +54,11 @@ WindowSize TForm1::GetOuterSize() const {
 PanelSettings* TForm1::GetPanel() { return Form2; }
 
 void TForm1::FrameShown(const FrameOutcome& outcome) {
-  if (!outcome.Ok) ShowException(outcome.Error, this);
+  if (outcome.Ok) {
+    FrameFaults.Succeeded();
+  } else if (FrameFaults.Failed(outcome.Error)) {
+    ShowException(outcome.Error, this);
+  }
   ShowPresented();
 }
 

@@ -5,6 +5,7 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "model/error_episode.h"
 #include "model/panel_design.h"
 #include "model/tick_source.h"
 #include "model/timer.h"
@@ -100,6 +101,8 @@ class TForm1 final : public QWidget, public ClockHost {
 
   DesignSizeKeeper DesignSize{*this, QSize(kMainWindowOuterWidth, kMainWindowOuterHeight),
                               Qt::Horizontal | Qt::Vertical};
+  // A fault that fails every frame is shown once, not at every tick.
+  ErrorEpisode FrameFaults;
 };
 
 // The program-wide reference to the main window, set when it is created.

@@ -210,28 +210,64 @@ TEST(CaptionTimerTest, CaptionIsTrilumeUntilTheFirstCaptionTickThenTheStatusLine
 }
 
 std::string BrokenTimeText(TDateTime /*time*/) { return "1x:00:00"; }
+// What a locale with a blank-padded hour gives before ten o'clock.
+std::string UnpaddedTimeText(TDateTime /*time*/) { return " 9:05:07 AM"; }
 
-TEST_F(MainWindowTest, AFailingFrameIsReportedOnceAndTheClockGoesOn) {
+// A fault that fails every frame is told once per episode: a closed message
+// window stays closed while the fault lasts, and comes back only after a
+// clean frame or with another fault.
+TEST_F(MainWindowTest, AFailingFrameIsReportedOncePerEpisodeAndTheClockGoesOn) {
   MainWindow->show();
+  MainWindow->Timer1.SetEnabled(true);
   MainWindow->Timer1Timer();  // one good frame first
   MainWindow->SetTimeTextFormatter(&BrokenTimeText);
   testing::internal::CaptureStderr();
   for (int frame = 0; frame < 20; ++frame) {
     MainWindow->Timer1Timer();
   }
-  const std::string written = OurLines(testing::internal::GetCapturedStderr());
-  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1) << written;
-  EXPECT_NE(written.find("'x' is not a valid integer value"), std::string::npos) << written;
-  auto* window = qobject_cast<QMessageBox*>(GetExceptionWindow());
+  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()),
+            "TRILUME: 'x' is not a valid integer value\n");
+  QMessageBox* window = FindErrorWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
   EXPECT_FALSE(window->isModal());
-  // The frame timer stays on, and good frames resume with the next tick.
-  MainWindow->Timer1.SetEnabled(true);
+
+  // The user closes it; the fault goes on and nothing more is told.
+  window->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  testing::internal::CaptureStderr();
+  for (int frame = 0; frame < 20; ++frame) {
+    MainWindow->Timer1Timer();
+  }
+  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "");
+  EXPECT_EQ(FindErrorWindow(), nullptr);
+
+  // Another fault is news at once.
+  MainWindow->SetTimeTextFormatter(&UnpaddedTimeText);
+  testing::internal::CaptureStderr();
+  MainWindow->Timer1Timer();
+  MainWindow->Timer1Timer();
+  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()),
+            "TRILUME: ' ' is not a valid integer value\n");
+  window = FindErrorWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->text(), "' ' is not a valid integer value");
+  delete window;
+
+  // The frame timer stays on, and after one good frame the first fault is
+  // news again.
+  EXPECT_TRUE(MainWindow->Timer1.GetEnabled());
   MainWindow->SetTimeTextFormatter(&TimeToStr);
   MainWindow->Timer1Timer();
-  EXPECT_TRUE(MainWindow->Timer1.GetEnabled());
-  delete GetExceptionWindow();
+  MainWindow->SetTimeTextFormatter(&BrokenTimeText);
+  testing::internal::CaptureStderr();
+  MainWindow->Timer1Timer();
+  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()),
+            "TRILUME: 'x' is not a valid integer value\n");
+  window = FindErrorWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  delete window;
 }
 
 }  // namespace

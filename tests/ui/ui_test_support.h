@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QSize>
 #include <memory>
 #include <ostream>
@@ -66,6 +68,15 @@ inline std::string OurLines(const std::string& written) {
     start = end;
   }
   return ours;
+}
+
+// The error window ShowException keeps, while it exists; deleting it is the
+// test's business.
+inline QMessageBox* FindErrorWindow() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (auto* box = qobject_cast<QMessageBox*>(window)) return box;
+  }
+  return nullptr;
 }
 
 }  // namespace trilume
