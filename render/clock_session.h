@@ -18,8 +18,6 @@
 
 namespace trilume {
 
-inline constexpr std::int64_t kCaptionEveryTicks = TicksForInterval(kCaptionIntervalMilliseconds);
-
 // What a frame read and whether its time text read.
 struct FrameOutcome {
   FrameReading Reading;

@@ -14,8 +14,8 @@
 #include "model/clock_state.h"
 #include "model/date_time.h"
 #include "render/canvas/canvas.h"
-#include "render/canvas/recording_canvas.h"
 #include "render/headless_clock.h"
+#include "tests/support/recording_canvas.h"
 
 namespace trilume::testing {
 

@@ -11,9 +11,9 @@
 
 #include "model/caption.h"
 #include "model/date_time.h"
-#include "render/canvas/recording_canvas.h"
 #include "render/headless_clock.h"
 #include "tests/reliability/reliability_support.h"
+#include "tests/support/recording_canvas.h"
 
 namespace trilume {
 namespace {

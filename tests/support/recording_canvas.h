@@ -25,7 +25,8 @@ struct CanvasCall {
   TColor FontColor = kBlack;
 };
 
-// A canvas that draws nothing and logs every drawing call, for tests.
+// A canvas that draws nothing and logs every drawing call: what tests read
+// a frame's calls from.
 class RecordingCanvas final : public TCanvas {
  public:
   void MoveTo(int x, int y) override;

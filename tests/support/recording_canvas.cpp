@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "render/canvas/recording_canvas.h"
+#include "tests/support/recording_canvas.h"
 
 #include <utility>
 
