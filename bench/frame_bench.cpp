@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Whole frames as the clock runs them: 64 a second, the clock advancing
-// 15.625 ms per frame from a fixed instant, the trace history already full.
+// one tick (15.625 ms) per frame from a fixed instant, the trace history already full.
 // The heaviest setting (3000 traces in the rainbow palette) runs the way the
 // program draws (a frame canvas in front of the raster canvas) and on the
 // QPainter yardstick canvas; FrameSpeedup reports how many times faster ours
@@ -20,6 +20,7 @@
 
 #include "bench/pixel_floor.h"
 #include "bench/side_by_side.h"
+#include "model/tick_schedule.h"
 #include "render/canvas/frame_canvas.h"
 #include "render/canvas/raster_canvas.h"
 #include "render/headless_clock.h"
@@ -30,7 +31,6 @@ namespace {
 
 // 2024-01-01 00:15:30.500 UTC.
 constexpr std::int64_t kStartMicros = (1704067200LL + 15 * 60 + 30) * 1000000LL + 500000LL;
-constexpr std::int64_t kFrameMicros = 15625;
 // More than the 3000 frames it takes to fill the history.
 constexpr int kWarmUpFrames = 3100;
 
@@ -70,7 +70,7 @@ class FrameRig {
 
   void Frame() {
     Session.Frame();
-    Session.Clock.Advance(kFrameMicros);
+    Session.Clock.Advance(kTickMicroseconds);
   }
 
   Canvas& GetSurface() { return Surface; }

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string_view>
 
 #include "model/clock_state.h"
+#include "model/panel_design.h"
 
 namespace trilume {
 
@@ -19,26 +18,9 @@ struct HandValues {
 
 inline constexpr double kMillisecondFactor = 0.0600000240000096;
 
-// A MOVEMENT choice: how far the second hand runs ahead of the whole second
-// is the millisecond fraction divided by Divisor.
-struct MovementMode {
-  std::string_view Name;
-  std::int32_t Divisor = kDefaultTickDivisor;
-};
-
-// In the order in which the names are compared, not the panel's order
-// (SMOOTH, FAST, TICK, TICK2, TICKBACK1, TICKBACK2, HALFBACK).
-inline constexpr std::array<MovementMode, 7> kMovementModes = {
-    {{"TICK", 1000},
-     {"TICK2", 100},
-     {"FAST", 1},
-     {kDefaultMovement, kDefaultTickDivisor},
-     {"TICKBACK2", 10},
-     {"HALFBACK", 500},
-     {"TICKBACK1", 30}}};
-
 // Sets TickDivisor from the MOVEMENT text. Only an exact, case-sensitive
-// match of one of the seven names changes it.
+// match of one of the names of kMovementModes (model/panel_design.h)
+// changes it.
 void SelectTickDivisor(ClockState& state, std::string_view movementText);
 
 // Reads the characters at positions 1, 2, 4, 5, 7, 8 of the time text

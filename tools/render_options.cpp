@@ -108,7 +108,8 @@ void AddOptions(QCommandLineParser& parser) {
       {QStringLiteral("frames"), QStringLiteral("Number of frames (default 1)."),
        QStringLiteral("N")},
       {QStringLiteral("interval-ms"),
-       QStringLiteral("Clock advance between frames in milliseconds (default 15.625)."),
+       QStringLiteral("Clock advance between frames in milliseconds (default %1).")
+           .arg(kTickMicroseconds / 1000.0),
        QStringLiteral("X")},
       {QStringLiteral("size"),
        QStringLiteral("Outer size of the main window (default %1x%2).")

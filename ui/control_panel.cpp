@@ -200,7 +200,10 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   ComboBox1 = new MovementComboBox(this);
   ComboBox1->setEditable(true);
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-  for (const char* movement : kMovementList) ComboBox1->addItem(QString::fromLatin1(movement));
+  for (const MovementMode& mode : kMovementModes) {
+    ComboBox1->addItem(
+        QString::fromLatin1(mode.Name.data(), static_cast<qsizetype>(mode.Name.size())));
+  }
   ComboBox1->setCurrentIndex(0);
   ComboBox1->setGeometry(120, 192, 97, 21);
   ComboBox1->setFocusPolicy(Qt::StrongFocus);

@@ -13,6 +13,7 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
+#include "model/tick_schedule.h"
 #include "render/canvas/canvas.h"
 #include "render/headless_clock.h"
 #include "tests/support/recording_canvas.h"
@@ -22,7 +23,7 @@ namespace trilume::testing {
 // 2024-01-01 00:00:00 UTC.
 inline constexpr std::int64_t kMidnightMicros = 1704067200LL * 1000000LL;
 // One frame at 64 frames a second.
-inline constexpr std::int64_t kFrameMicros = 15625;
+inline constexpr std::int64_t kFrameMicros = kTickMicroseconds;
 
 constexpr std::int64_t At(int hour, int minute, int second, int millisecond, int microsecond = 0) {
   return kMidnightMicros +

@@ -21,6 +21,7 @@
 
 #include "model/caption.h"
 #include "model/date_time.h"
+#include "model/tick_schedule.h"
 #include "render/canvas/raster_canvas.h"
 #include "render/headless_clock.h"
 #include "render/trace.h"
@@ -166,7 +167,7 @@ TEST_P(WindowSizeTable, FramesFlightAndPanelDrawingsStayInsideThePicture) {
   rig.Window = WindowSize{size.Width, size.Height};
   for (int i = 0; i < 3; ++i) {
     ASSERT_TRUE(rig.Frame());
-    rig.Clock.Advance(15625);
+    rig.Clock.Advance(kTickMicroseconds);
   }
   EXPECT_EQ(rig.S().CentreX, LandedCentre(rig.Window).X);
   EXPECT_EQ(rig.S().CentreY, LandedCentre(rig.Window).Y);
@@ -412,7 +413,7 @@ TEST_P(CommandLineTable, GivesOneLineAndTheAgreedStatus) {
 const QByteArray kAt = "--at";
 const QByteArray kNoon = "2026-06-15 12:00:00";
 constexpr char kMovementWarning[] =
-    "is not one of TICK, TICK2, FAST, SMOOTH, TICKBACK2, HALFBACK, TICKBACK1; the hands move "
+    "is not one of SMOOTH, FAST, TICK, TICK2, TICKBACK1, TICKBACK2, HALFBACK; the hands move "
     "SMOOTH";
 
 INSTANTIATE_TEST_SUITE_P(

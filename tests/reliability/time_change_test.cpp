@@ -11,6 +11,7 @@
 
 #include "model/caption.h"
 #include "model/date_time.h"
+#include "model/tick_schedule.h"
 #include "render/headless_clock.h"
 #include "tests/reliability/reliability_support.h"
 #include "tests/support/recording_canvas.h"
@@ -20,7 +21,7 @@ namespace {
 
 using ::testing::StartsWith;
 
-constexpr std::int64_t kTick = 15625;
+constexpr std::int64_t kTick = kTickMicroseconds;
 
 std::string Clock24(int hour, int minute, int second) {
   char text[16];

@@ -89,9 +89,10 @@ TEST_F(ControlPanelTest, StartsAtTheDesignSettings) {
   EXPECT_EQ(Panel->ScrollBar2->maximum(), kMaxAlternativeColours);
   EXPECT_EQ(Panel->ScrollBar2->pageStep(), kAlternativeColoursPageStep);
   EXPECT_TRUE(Panel->ComboBox1->isEditable());
-  ASSERT_EQ(Panel->ComboBox1->count(), static_cast<int>(kMovementList.size()));
+  ASSERT_EQ(Panel->ComboBox1->count(), static_cast<int>(kMovementModes.size()));
   for (int i = 0; i < Panel->ComboBox1->count(); ++i) {
-    EXPECT_EQ(Panel->ComboBox1->itemText(i), kMovementList[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(Panel->ComboBox1->itemText(i).toStdString(),
+              kMovementModes[static_cast<std::size_t>(i)].Name);
   }
   EXPECT_EQ(Panel->Button1->text(), "FREE The Triangle");
   EXPECT_EQ(Panel->Button2->text(), "CLEAR");
