@@ -3,8 +3,8 @@
 
 namespace trilume {
 
-// The session only keeps references to the state until the first tick, so
-// the state may be built after it.
+// The session's constructor only stores its reference to the state, so the
+// state may be built after it.
 HeadlessClock::HeadlessClock(TCanvas& canvas) : Session(*this, State, Clock, canvas, Ticks) {}
 
 HeadlessClock::HeadlessClock(FrameCanvas& canvas) : Session(*this, State, Clock, canvas, Ticks) {}

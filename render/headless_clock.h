@@ -61,7 +61,10 @@ class HeadlessClock final : public ClockHost {
   ClockSession Session;
 
  public:
-  // Last: a stray write past its end leaves the clock, not a neighbour.
+  // Last, so that in the soak's Guarded<HeadlessClock> a write running past
+  // the state's end lands in the guard band behind the clock, where the
+  // soak's check sees it. The order prevents nothing: such a write is a
+  // fault wherever it lands.
   ClockState State;
 };
 
