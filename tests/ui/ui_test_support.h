@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QSize>
+#include <QStyleHints>
+#include <cstdint>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -41,6 +44,13 @@ class UiTest : public ::testing::Test {
   ~UiTest() override {
     Panel.reset();
     MainWindow.reset();
+  }
+
+  // Moves the ticks past the desktop's double-click interval, after which
+  // a lone click on the picture counts as a click.
+  void WaitOutDoubleClickInterval() {
+    Ticks.Advance((std::int64_t{QGuiApplication::styleHints()->mouseDoubleClickInterval()} + 50) *
+                  1000);
   }
 
   QRgb CanvasPixel(int x, int y) const { return MainWindow->GetCanvas().GetImage().pixel(x, y); }
