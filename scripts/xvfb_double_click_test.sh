@@ -3,7 +3,8 @@
 # Real double-clicks on the real program, framed by a real window manager:
 # at points the control panel covers once it is open, each double-click
 # steps the background pattern and leaves the panel hidden, and a single
-# click afterwards still opens the panel at its place. Run it through
+# click afterwards still opens the panel at its place. The clock is told
+# its display by -display alone, with DISPLAY unset. Run it through
 # xvfb_wm_run.sh, which provides the display and openbox. Every check waits
 # for what it looks for, never for time to pass.
 # Usage: xvfb_wm_run.sh bash xvfb_double_click_test.sh PATH/TO/trilume
@@ -26,7 +27,8 @@ fail() {
   failures=$((failures + 1))
 }
 
-env -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR "$clock_binary" >"$WORK_DIR/clock.log" 2>&1 &
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR \
+  "$clock_binary" -display "$DISPLAY" >"$WORK_DIR/clock.log" 2>&1 &
 CLOCK_PID=$!
 main_window=""
 # shellcheck disable=SC2016

@@ -24,7 +24,7 @@ TEST_F(ShowExceptionTest, ARepeatedFaultShowsOneWindowAndOneLine) {
     ShowException("'1x' is not a valid integer value", nullptr);
   }
   EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()),
-            "TRILUME: '1x' is not a valid integer value\n");
+            "trilume: '1x' is not a valid integer value\n");
   auto* window = qobject_cast<QMessageBox*>(GetExceptionWindow());
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
@@ -34,7 +34,7 @@ TEST_F(ShowExceptionTest, ARepeatedFaultShowsOneWindowAndOneLine) {
   // Another fault replaces the text in the same window.
   testing::internal::CaptureStderr();
   ShowException("another", nullptr);
-  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "TRILUME: another\n");
+  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "trilume: another\n");
   EXPECT_EQ(GetExceptionWindow(), window);
   EXPECT_EQ(window->text(), "another");
 
@@ -44,7 +44,7 @@ TEST_F(ShowExceptionTest, ARepeatedFaultShowsOneWindowAndOneLine) {
   EXPECT_EQ(GetExceptionWindow(), nullptr);
   testing::internal::CaptureStderr();
   ShowException("another", nullptr);
-  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "TRILUME: another\n");
+  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "trilume: another\n");
   ASSERT_NE(GetExceptionWindow(), nullptr);
   EXPECT_TRUE(GetExceptionWindow()->isVisible());
 }

@@ -70,7 +70,7 @@ inline std::string OurLines(const std::string& written) {
     std::size_t end = written.find('\n', start);
     end = end == std::string::npos ? written.size() : end + 1;
     const std::string line = written.substr(start, end - start);
-    if (line.rfind("TRILUME:", 0) == 0) {
+    if (line.rfind("trilume:", 0) == 0) {
       ours += line;
     }
     start = end;
