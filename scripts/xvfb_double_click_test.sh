@@ -29,6 +29,7 @@ fail() {
 
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR \
   "$clock_binary" -display "$DISPLAY" >"$WORK_DIR/clock.log" 2>&1 &
+# shellcheck disable=SC2034 # ended by xvfb_session.sh's clean-up
 CLOCK_PID=$!
 main_window=""
 # shellcheck disable=SC2016
@@ -65,6 +66,7 @@ double_click() { xdotool mousemove $((left + $1)) $((top + $2)) click --repeat 2
 # the strip at the bottom that the panel never covers.
 try_point() {  # try_point X Y: a double-click where the open panel would be
   local x="$1" y="$2" before
+  # shellcheck disable=SC2034 # read by the wait's condition
   before="$(corner_pixels)"
   double_click "$x" "$y"
   # shellcheck disable=SC2016
