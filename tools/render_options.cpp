@@ -112,7 +112,7 @@ void AddOptions(QCommandLineParser& parser) {
       {QStringLiteral("at"),
        QStringLiteral("Local date and time of the first frame (default: now), years %1..%2. A "
                       "time the clocks skip runs from the same time after the change, one they "
-                      "repeat from its first instant; a note says so.")
+                      "repeat from one of its two instants; a note on standard error says which.")
            .arg(kFirstYear)
            .arg(kLastYear),
        QStringLiteral("YYYY-MM-DD HH:MM:SS.mmm")},
