@@ -2,6 +2,7 @@
 #include "tools/render_options.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -178,13 +179,20 @@ void AddOptions(QCommandLineParser& parser) {
   parser.addVersionOption();
 }
 
+// What a name writes to; kStandardOutputName is this process's standard
+// output, which /dev/stdout or a file it was sent to may name too.
+bool StatOutput(const QString& name, struct stat& status) {
+  if (name == QLatin1String(kStandardOutputName)) return ::fstat(STDOUT_FILENO, &status) == 0;
+  return ::stat(QFile::encodeName(name).constData(), &status) == 0;
+}
+
 // Whether two output names reach one file: the same node, or two names
 // of one place where nothing exists yet.
 bool SameOutput(const QString& first, const QString& second) {
   struct stat a {};
   struct stat b {};
-  const bool firstExists = ::stat(QFile::encodeName(first).constData(), &a) == 0;
-  const bool secondExists = ::stat(QFile::encodeName(second).constData(), &b) == 0;
+  const bool firstExists = StatOutput(first, a);
+  const bool secondExists = StatOutput(second, b);
   if (firstExists || secondExists) {
     return firstExists && secondExists && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
   }
@@ -360,7 +368,6 @@ RenderParse Parse(QStringList arguments) {
 
   // Both would be written, and the second would replace the first.
   if (!options.PngFile.isEmpty() && !options.GifFile.isEmpty() &&
-      options.PngFile != QLatin1String(kStandardOutputName) &&
       SameOutput(options.PngFile, options.GifFile)) {
     return Failure(QStringLiteral("--gif: %1 is the file --png writes too; give each its own")
                        .arg(Quoted(options.GifFile)));

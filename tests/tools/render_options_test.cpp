@@ -86,6 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadOptionCase{{"--png", "-", "--json"}, "--png: '-' (standard output) cannot go with"},
         BadOptionCase{{"--gif", "-", "--png", "-"}, "--gif: '-' (standard output) cannot go with"},
         BadOptionCase{{"--gif", "one.out", "--png", "./one.out"}, "is the file --png writes too"},
+        // Standard output under another name would interleave the two.
+        BadOptionCase{{"--png", "-", "--gif", "/dev/stdout"}, "is the file --png writes too"},
         BadOptionCase{{"--size", "4294967297x1"}, "--size: '4294967297x1' is out of range"},
         BadOptionCase{{"--at", "9999-12-31 23:59:59.000", "--frames", "100"}, "past the year"},
         // Without --at the span is checked against the clock's "now".
