@@ -257,6 +257,45 @@ std::optional<std::int64_t> LocalToUnixMicroseconds(int year, int month, int day
          static_cast<std::int64_t>(millisecond) * 1000;
 }
 
+namespace {
+
+bool ShowsFields(std::time_t instant, const std::tm& wanted, long& offset) {
+  std::tm local{};
+  if (localtime_r(&instant, &local) == nullptr) return false;
+  offset = local.tm_gmtoff;
+  return local.tm_year == wanted.tm_year && local.tm_mon == wanted.tm_mon &&
+         local.tm_mday == wanted.tm_mday && local.tm_hour == wanted.tm_hour &&
+         local.tm_min == wanted.tm_min && local.tm_sec == wanted.tm_sec;
+}
+
+}  // namespace
+
+int LocalTimeOccurrences(int year, int month, int day, int hour, int minute, int second) {
+  const std::optional<std::int64_t> micros =
+      LocalToUnixMicroseconds(year, month, day, hour, minute, second, 0);
+  if (!micros) return 0;
+  std::tm wanted{};
+  wanted.tm_year = year - 1900;
+  wanted.tm_mon = month - 1;
+  wanted.tm_mday = day;
+  wanted.tm_hour = hour;
+  wanted.tm_min = minute;
+  wanted.tm_sec = second;
+  const auto instant = static_cast<std::time_t>(*micros / kMicrosPerSecond);
+  long offset = 0;
+  // mktime moves a skipped time past the gap.
+  if (!ShowsFields(instant, wanted, offset)) return 0;
+  // A second instant shows the same wall time only under another offset
+  // in force within a day of it; zones change offsets at most twice a day.
+  for (const std::time_t near : {instant - kSecondsPerDay, instant + kSecondsPerDay}) {
+    std::tm local{};
+    if (localtime_r(&near, &local) == nullptr || local.tm_gmtoff == offset) continue;
+    long other = 0;
+    if (ShowsFields(instant + (offset - local.tm_gmtoff), wanted, other)) return 2;
+  }
+  return 1;
+}
+
 TDateTime Now(const ClockSource& clock) {
   return UnixMicrosecondsToLocal(clock.NowUnixMicroseconds());
 }

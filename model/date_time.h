@@ -74,6 +74,10 @@ TDateTime UnixMicrosecondsToLocal(std::int64_t unixMicroseconds);
 // two instants.
 std::optional<std::int64_t> LocalToUnixMicroseconds(int year, int month, int day, int hour,
                                                     int minute, int second, int millisecond);
+// How many instants the local zone gives a wall time (to the second): 0
+// when the clocks skip it, 2 when they go back over it, else 1. Fields out
+// of LocalToUnixMicroseconds's range give 0.
+int LocalTimeOccurrences(int year, int month, int day, int hour, int minute, int second);
 
 // Every decoding operation below first rounds the value to the nearest
 // millisecond and carries 24:00:00.000 into the next day, so the date, the

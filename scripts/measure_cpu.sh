@@ -81,7 +81,7 @@ measure_once() {  # binary label
   clock_after="$(cpu_ticks "$CLOCK_PID")"
   x_after="$(cpu_ticks "$XVFB_PID")"
   end_ns="$(date +%s%N)"
-  if grep -q "^TRILUME:" "$WORK_DIR/clock.log"; then
+  if grep -q "^trilume:" "$WORK_DIR/clock.log"; then
     echo "$label reported:" >&2
     cat "$WORK_DIR/clock.log" >&2
   fi

@@ -226,7 +226,7 @@ session() {
   [ $((peak - baseline)) -le "$rss_tolerance_kib" ] ||
     fail "$name: resident size grew by $((peak - baseline)) KiB"
   [ "$max_seen" -le "$max_errors" ] || fail "$name: $max_seen error windows at once"
-  if [ "$max_errors" -gt 0 ] && ! grep -q "^TRILUME: " "$work/$name.log"; then
+  if [ "$max_errors" -gt 0 ] && ! grep -q "^trilume: " "$work/$name.log"; then
     fail "$name: the failing time text was never reported"
   fi
 

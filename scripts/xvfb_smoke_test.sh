@@ -135,7 +135,7 @@ fi
 check "closing the main window ends the program with exit code 0 (was '${exit_code:-still running}')" \
   '[ "$exit_code" = "0" ]'
 
-if grep -q "^TRILUME:" "$WORK_DIR/clock.log"; then
+if grep -q "^trilume:" "$WORK_DIR/clock.log"; then
   echo "FAIL  the program reported an error:"
   cat "$WORK_DIR/clock.log"
   failures=$((failures + 1))

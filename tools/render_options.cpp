@@ -1,18 +1,26 @@
 // SPDX-License-Identifier: MIT
 #include "tools/render_options.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
 #include <exception>
 #include <string>
 
+#include "cli/message_line.h"
 #include "model/date_time.h"
 #include "model/hand_geometry.h"
 #include "render/canvas/colour.h"
+#include "render/canvas/raster_canvas.h"
 #include "tools/option_values.h"
 
 namespace trilume {
@@ -103,18 +111,29 @@ void AddOptions(QCommandLineParser& parser) {
       QStringLiteral("Runs TRILUME clock frames without a window and reports what they computed."));
   parser.addOptions({
       {QStringLiteral("at"),
-       QStringLiteral("Local date and time of the first frame (default: now)."),
+       QStringLiteral("Local date and time of the first frame (default: now), years %1..%2. A "
+                      "time the clocks skip runs from the same time after the change, one they "
+                      "repeat from one of its two instants; a note on standard error says which.")
+           .arg(kFirstYear)
+           .arg(kLastYear),
        QStringLiteral("YYYY-MM-DD HH:MM:SS.mmm")},
-      {QStringLiteral("frames"), QStringLiteral("Number of frames (default 1)."),
-       QStringLiteral("N")},
+      {QStringLiteral("frames"),
+       QStringLiteral("Number of frames, 1..%1 (default 1).").arg(kMaxFrames), QStringLiteral("N")},
       {QStringLiteral("interval-ms"),
-       QStringLiteral("Clock advance between frames in milliseconds (default %1).")
+       QStringLiteral("Clock advance between frames in milliseconds, above 0 and at most a day "
+                      "(86400000), to the microsecond (default %1).")
            .arg(kTickMicroseconds / 1000.0),
        QStringLiteral("X")},
       {QStringLiteral("size"),
-       QStringLiteral("Outer size of the main window (default %1x%2).")
+       QStringLiteral("Outer size of the main window, 1..%1 on each side (default %2x%3). The "
+                      "clock is placed and bounces in this size, but the picture holds at most "
+                      "the %4x%5 canvas pixels: beyond them the window shows its bare "
+                      "background, and --png and --gif stop at the canvas's edge.")
+           .arg(kMaxWindowExtent)
            .arg(kMainWindowOuterWidth)
-           .arg(kMainWindowOuterHeight),
+           .arg(kMainWindowOuterHeight)
+           .arg(RasterCanvas::kWidth)
+           .arg(RasterCanvas::kHeight),
        QStringLiteral("WxH")},
       {QStringLiteral("movement"),
        QStringLiteral("MOVEMENT text: %1 (default %2); any other text leaves the hands "
@@ -135,7 +154,8 @@ void AddOptions(QCommandLineParser& parser) {
            .arg(kLastFillStyle)
            .arg(kDefaultFillStyle),
        QStringLiteral("N")},
-      {QStringLiteral("clear-before"), QStringLiteral("Press CLEAR before frame K (1..N)."),
+      {QStringLiteral("clear-before"),
+       QStringLiteral("Press CLEAR before frame K (1..N); may be given more than once."),
        QStringLiteral("K")},
       {QStringLiteral("png"),
        QStringLiteral("Write the picture after the last frame. A regular file is replaced only "
@@ -145,7 +165,7 @@ void AddOptions(QCommandLineParser& parser) {
       {QStringLiteral("gif"),
        QStringLiteral("Write the frames as a looping animated GIF, losslessly; exits 1 should a "
                       "frame need more than 256 colours. Written like --png; with --png both are "
-                      "written."),
+                      "written, to two different files."),
        QStringLiteral("FILE")},
       {QStringLiteral("every"),
        QStringLiteral("Keep every K-th frame in the GIF (default 1); each shows for K times "
@@ -160,6 +180,66 @@ void AddOptions(QCommandLineParser& parser) {
   parser.addVersionOption();
 }
 
+// What a name writes to; kStandardOutputName is this process's standard
+// output, which /dev/stdout or a file it was sent to may name too.
+bool StatOutput(const QString& name, struct stat& status) {
+  if (name == QLatin1String(kStandardOutputName)) return ::fstat(STDOUT_FILENO, &status) == 0;
+  return ::stat(QFile::encodeName(name).constData(), &status) == 0;
+}
+
+// Whether two output names reach one file: the same node, or two names
+// of one place where nothing exists yet.
+bool SameOutput(const QString& first, const QString& second) {
+  struct stat a {};
+  struct stat b {};
+  const bool firstExists = StatOutput(first, a);
+  const bool secondExists = StatOutput(second, b);
+  if (firstExists || secondExists) {
+    return firstExists && secondExists && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+  }
+  const auto where = [](const QString& name) {
+    // A link to nothing yet is written through to where it points.
+    QFileInfo info(name);
+    if (info.isSymLink()) info = QFileInfo(info.symLinkTarget());
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+  };
+  return where(first) == where(second);
+}
+
+// The note for an --at time that the zone skips or repeats; empty for one
+// it shows once. `instant` is where the run starts.
+QString AtNote(const QString& text, std::int64_t instant) {
+  const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+  const int hour = text.mid(11, 2).toInt();
+  const int minute = text.mid(14, 2).toInt();
+  const int second = text.mid(17, 2).toInt();
+  const int occurrences =
+      LocalTimeOccurrences(date.year(), date.month(), date.day(), hour, minute, second);
+  if (occurrences == 1) return {};
+  const auto clockText = [](int h, int m, int s) {
+    return QStringLiteral("%1:%2:%3")
+        .arg(h, 2, 10, QLatin1Char('0'))
+        .arg(m, 2, 10, QLatin1Char('0'))
+        .arg(s, 2, 10, QLatin1Char('0'));
+  };
+  if (occurrences == 0) {
+    const DecodedTime start = DecodeTime(UnixMicrosecondsToLocal(instant));
+    return QStringLiteral(
+               "note: --at: %1 does not exist in the local time zone (the clocks "
+               "skip it); the run starts at %2 local time")
+        .arg(Quoted(text), clockText(start.Hour, start.Min, start.Sec));
+  }
+  // Which of the two mktime chose is told by the universal time.
+  constexpr std::int64_t kMicrosPerDay = 86'400'000'000;
+  const auto ofDay =
+      static_cast<int>((instant % kMicrosPerDay + kMicrosPerDay) % kMicrosPerDay / 1'000'000);
+  return QStringLiteral(
+             "note: --at: %1 happens twice in the local time zone (the clocks go "
+             "back); the run starts at the one at %2 UTC")
+      .arg(Quoted(text), clockText(ofDay / 3600, ofDay / 60 % 60, ofDay % 60));
+}
+
 RenderParse Failure(const QString& error) {
   RenderParse result;
   result.Error = OneLineMessage(error);
@@ -170,7 +250,7 @@ RenderParse Parse(QStringList arguments) {
   if (arguments.isEmpty()) arguments << QString::fromLatin1(kRenderToolName);
   QCommandLineParser parser;
   AddOptions(parser);
-  if (!parser.parse(arguments)) return Failure(parser.errorText());
+  if (!parser.parse(arguments)) return Failure(ParserErrorMessage(parser.errorText()));
 
   RenderParse result;
   if (parser.isSet(QStringLiteral("help"))) {
@@ -193,17 +273,16 @@ RenderParse Parse(QStringList arguments) {
     const QString text = parser.value(QStringLiteral("at"));
     options.StartUnixMicroseconds = LocalInstant(text, why);
     if (!options.StartUnixMicroseconds) return Failure(OptionError("at", text, why));
+    result.Note = AtNote(text, *options.StartUnixMicroseconds);
   }
 
   if (parser.isSet(QStringLiteral("frames"))) {
     const QString text = parser.value(QStringLiteral("frames"));
+    // One message for every refusal, however far past the limit.
     const std::optional<int> frames = WholeNumber(text);
-    if (!frames || *frames < 1) {
-      return Failure(OptionError("frames", text, QStringLiteral("is not a positive whole number")));
-    }
-    if (*frames > kMaxFrames) {
-      return Failure(
-          OptionError("frames", text, QStringLiteral("is more than %1").arg(kMaxFrames)));
+    if (!frames || *frames < 1 || *frames > kMaxFrames) {
+      return Failure(OptionError("frames", text,
+                                 QStringLiteral("is not a whole number 1..%1").arg(kMaxFrames)));
     }
     options.Frames = *frames;
   }
@@ -216,14 +295,15 @@ RenderParse Parse(QStringList arguments) {
   }
 
   if (parser.isSet(QStringLiteral("size"))) {
-    static const QRegularExpression kSize(QStringLiteral("^([0-9]{1,9})[xX]([0-9]{1,9})$"));
+    static const QRegularExpression kSize(QStringLiteral("^([0-9]+)[xX]([0-9]+)$"));
     const QString text = parser.value(QStringLiteral("size"));
     const QRegularExpressionMatch match = kSize.match(text);
     if (!match.hasMatch()) {
       return Failure(OptionError("size", text, QStringLiteral("is not WIDTHxHEIGHT")));
     }
-    const int width = match.captured(1).toInt();
-    const int height = match.captured(2).toInt();
+    // Too many digits to fit count as too large, as a large number does.
+    const int width = WholeNumber(match.captured(1)).value_or(kMaxWindowExtent + 1);
+    const int height = WholeNumber(match.captured(2)).value_or(kMaxWindowExtent + 1);
     if (width < 1 || height < 1 || width > kMaxWindowExtent || height > kMaxWindowExtent) {
       return Failure(
           OptionError("size", text,
@@ -285,6 +365,13 @@ RenderParse Parse(QStringList arguments) {
           QStringLiteral("--gif: '-' (standard output) cannot go with --json or "
                          "--png -"));
     }
+  }
+
+  // Both would be written, and the second would replace the first.
+  if (!options.PngFile.isEmpty() && !options.GifFile.isEmpty() &&
+      SameOutput(options.PngFile, options.GifFile)) {
+    return Failure(QStringLiteral("--gif: %1 is the file --png writes too; give each its own")
+                       .arg(Quoted(options.GifFile)));
   }
 
   if (parser.isSet(QStringLiteral("every"))) {

@@ -10,7 +10,6 @@
 #include "model/panel_design.h"
 #include "model/tick_schedule.h"
 #include "render/frame.h"
-#include "render/message_line.h"
 #include "render/panel_settings.h"
 
 namespace trilume {
@@ -19,7 +18,7 @@ inline constexpr char kRenderToolName[] = "trilume-render";
 // The --png and --gif name of standard output.
 inline constexpr char kStandardOutputName[] = "-";
 
-// The synopsis shown after every option error and at the top of --help.
+// The synopsis at the top of --help.
 inline constexpr char kRenderUsage[] =
     "usage: trilume-render [--at \"YYYY-MM-DD HH:MM:SS.mmm\"] [--frames N] [--interval-ms X]\n"
     "                      [--size WxH] [--movement TEXT] [--json]\n"
@@ -65,6 +64,9 @@ struct RenderParse {
   std::optional<RenderOptions> Options;
   // One line naming the option, without the program name or the usage.
   QString Error;
+  // With Options: a line for standard error before the run, when --at names
+  // a local time the zone skips or repeats; empty otherwise.
+  QString Note;
   bool ShowHelp = false;
   bool ShowVersion = false;
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "cli/message_line.h"
 #include "model/caption.h"
 #include "render/canvas/frame_canvas.h"
 #include "render/canvas/raster_canvas.h"
@@ -132,7 +133,7 @@ int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QI
                   QIODevice& err) {
   const RenderParse parse = ParseRenderOptions(arguments);
   auto badOptions = [&err](const QString& message) {
-    WriteAll(err, ErrorLine(message) + kRenderUsage + '\n');
+    WriteAll(err, UsageErrorLine(kRenderToolName, OneLineMessage(message)).toUtf8() + '\n');
     return kExitBadOptions;
   };
   if (parse.ShowHelp) {
@@ -154,6 +155,7 @@ int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QI
     const QString spanError = CheckRunSpan(options, start);
     if (!spanError.isEmpty()) return badOptions(spanError);
   }
+  if (!parse.Note.isEmpty()) WriteAll(err, ErrorLine(parse.Note));
   const QString movementWarning = MovementWarning(options.Movement);
   if (!movementWarning.isEmpty()) WriteAll(err, ErrorLine(movementWarning));
   return RunRender(options, start, out, err);

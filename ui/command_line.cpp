@@ -5,7 +5,7 @@
 #include <QCommandLineParser>
 #include <array>
 
-#include "render/message_line.h"
+#include "cli/message_line.h"
 
 namespace trilume {
 namespace {
@@ -66,7 +66,7 @@ void AddOptions(QCommandLineParser& parser, bool showQtOptions) {
 StartupCommand Fail(const QString& message) {
   StartupCommand command;
   command.What = StartupCommand::Action::kFail;
-  command.Text = OneLineMessage(message) + QStringLiteral(" (see trilume --help)");
+  command.Text = UsageErrorLine(kProgramName, message);
   command.ExitStatus = StartupCommand::kExitUsage;
   return command;
 }
@@ -82,7 +82,7 @@ StartupCommand Read(QStringList arguments, const QString& version) {
   if (arguments.isEmpty()) arguments << QString::fromLatin1(kProgramName);
   QCommandLineParser parser;
   AddOptions(parser, false);
-  if (!parser.parse(arguments)) return Fail(parser.errorText());
+  if (!parser.parse(arguments)) return Fail(ParserErrorMessage(parser.errorText()));
   const bool helpAll = parser.isSet(QStringLiteral("help-all"));
   if (helpAll || parser.isSet(QStringLiteral("help"))) {
     QCommandLineParser shown;
@@ -97,7 +97,7 @@ StartupCommand Read(QStringList arguments, const QString& version) {
   }
   const QStringList positional = parser.positionalArguments();
   if (!positional.isEmpty()) {
-    return Fail(QStringLiteral("unexpected argument '%1'").arg(positional.first()));
+    return Fail(QStringLiteral("unexpected argument '%1'").arg(OneLineMessage(positional.first())));
   }
   return {};
 }
@@ -111,7 +111,7 @@ StartupCommand ReadStartupCommand(const QStringList& arguments, const QString& v
     // Only an exhausted memory gets here.
     StartupCommand command;
     command.What = StartupCommand::Action::kFail;
-    command.Text = QStringLiteral("out of memory while reading the options");
+    command.Text = QStringLiteral("trilume: out of memory while reading the options");
     command.ExitStatus = StartupCommand::kExitUsage;
     return command;
   }

@@ -18,7 +18,8 @@ struct StartupCommand {
   enum class Action {
     kRun,    // start the clock; Qt's own options are left for QApplication
     kPrint,  // write Text to standard output and exit with ExitStatus (0)
-    kFail,   // write Text, one line, to standard error; exit with ExitStatus
+    kFail,   // write Text, one line that starts "trilume: ", to standard error; exit
+             // with ExitStatus
   };
   static constexpr int kExitUsage = 2;
 

@@ -20,7 +20,7 @@ QString ToQString(std::string_view text) {
 }
 
 void WriteToStderr(std::string_view message) {
-  std::fprintf(stderr, "TRILUME: %.*s\n", static_cast<int>(message.size()), message.data());
+  std::fprintf(stderr, "trilume: %.*s\n", static_cast<int>(message.size()), message.data());
   std::fflush(stderr);
 }
 

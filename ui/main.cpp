@@ -11,9 +11,9 @@
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
-#include "model/desktop_session.h"
 #include "ui/command_line.h"
 #include "ui/control_panel.h"
+#include "ui/desktop_session.h"
 #include "ui/error_window.h"
 #include "ui/main_window.h"
 #include "ui/qt_tick_source.h"
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     return std::fflush(stdout) == 0 ? command.ExitStatus : 1;
   }
   if (command.What == trilume::StartupCommand::Action::kFail) {
-    std::fprintf(stderr, "trilume: %s\n", command.Text.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s\n", command.Text.toLocal8Bit().constData());
     return command.ExitStatus;
   }
 
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     trilume::ShowStartupException(error.what());
     return 1;
   } catch (...) {
-    trilume::ShowStartupException("TRILUME could not start.");
+    trilume::ShowStartupException("the clock could not start");
     return 1;
   }
   return 0;

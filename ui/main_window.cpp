@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "ui/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleHints>
 
 #include "ui/control_panel.h"
 #include "ui/error_window.h"
@@ -21,16 +23,21 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, Q
       Timer1(Session.Timer1),
       Timer2(Session.Timer2),
       Image1(nullptr),
-      Timer3(Session.Timer3) {
+      Timer3(Session.Timer3),
+      ClickWait(Session.Timers, QGuiApplication::styleHints()->mouseDoubleClickInterval(), false) {
   Form1 = this;
+  ClickWait.OnTimer = [this] {
+    ClickWait.SetEnabled(false);
+    Image1Click();
+  };
   SetUpWindow(*this, QStringLiteral("TRILUME"), {kMainWindowLeft, kMainWindowTop},
               QColor(0, 0, 128));
 
   Image1 = new TImage(Canvas, this);
   Image1->setAccessibleName(QStringLiteral("TRILUME clock"));
   Image1->setAccessibleDescription(windowTitle());
-  connect(Image1, &TImage::Click, this, &TForm1::Image1Click);
-  connect(Image1, &TImage::DblClick, this, &TForm1::Image1DblClick);
+  connect(Image1, &TImage::Click, this, &TForm1::PictureClicked);
+  connect(Image1, &TImage::DblClick, this, &TForm1::PictureDoubleClicked);
   connect(&DesignSize, &DesignSizeKeeper::ScreenChecked, Image1, &TImage::FitToCanvas);
 
   FormCreate();
@@ -101,6 +108,17 @@ void TForm1::Image1DblClick() {
 }
 
 void TForm1::Timer3Timer() { Session.FlightStep(); }
+
+void TForm1::PictureClicked() {
+  // Enabling restarts the wait, so of two slow clicks the second counts.
+  ClickWait.SetEnabled(false);
+  ClickWait.SetEnabled(true);
+}
+
+void TForm1::PictureDoubleClicked() {
+  ClickWait.SetEnabled(false);
+  Image1DblClick();
+}
 
 void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
   // Only the bare background beyond the picture reaches here on purpose;

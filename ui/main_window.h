@@ -28,9 +28,12 @@ namespace trilume {
 //
 // Closing the window ends the program (see Closed), also while the control
 // panel is open. While minimised no frames are drawn; the caption goes on.
-// With the window focused, Enter or Space opens the control panel, as a
-// click on the picture does, and P steps the background pattern as a
-// double-click on the picture does. The picture's accessible name is "TRILUME
+// A click on the picture opens the control panel only once the desktop's
+// double-click interval has passed without a second click: the panel opens
+// over the clock, and the second click of a double-click must step the
+// pattern, never land on a panel control. With the window focused, Enter or
+// Space opens the control panel at once, and P steps the background pattern
+// as a double-click on the picture does. The picture's accessible name is "TRILUME
 // clock", its description the status line.
 class TForm1 final : public QWidget, public ClockHost {
   Q_OBJECT
@@ -98,6 +101,12 @@ class TForm1 final : public QWidget, public ClockHost {
  private:
   // Shows on the picture what the frame canvas put on the canvas.
   void ShowPresented();
+  // A click on the picture: waits out the double-click interval.
+  void PictureClicked();
+  void PictureDoubleClicked();
+
+  // Runs on the session's ticks, so tests move it with a fake tick source.
+  TTimer ClickWait;
 
   DesignSizeKeeper DesignSize{*this, QSize(kMainWindowOuterWidth, kMainWindowOuterHeight),
                               Qt::Horizontal | Qt::Vertical};

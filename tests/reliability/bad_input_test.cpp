@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QDir>
 #include <QImage>
 #include <QList>
 #include <QProcess>
@@ -400,7 +401,9 @@ TEST_P(CommandLineTable, GivesOneLineAndTheAgreedStatus) {
   }
   if (c.Status == 2) {
     EXPECT_TRUE(out.isEmpty());
-    EXPECT_TRUE(lines[1].startsWith("usage: ")) << lines[1].toStdString();
+    EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+    EXPECT_TRUE(lines[0].endsWith(" (see trilume-render --help)")) << lines[0].toStdString();
+    EXPECT_TRUE(QDir(scratch.path()).isEmpty()) << "a refused run wrote a file";
   } else if (c.Status == 1) {
     EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
     EXPECT_TRUE(err.contains(c.Message)) << err.toStdString();
@@ -421,10 +424,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CommandCase{"NoArguments", {}, 0, ""}, CommandCase{"Help", {"--help"}, 0, ""},
         CommandCase{"Version", {"--version"}, 0, ""},
-        CommandCase{"HelpAllIsNoOption", {"--help-all"}, 2, "Unknown option 'help-all'"},
-        CommandCase{"UnknownOption", {"--bogus"}, 2, "Unknown option 'bogus'"},
+        CommandCase{"HelpAllIsNoOption", {"--help-all"}, 2, "unknown option 'help-all'"},
+        CommandCase{"UnknownOption", {"--bogus"}, 2, "unknown option 'bogus'"},
         CommandCase{"StrayInvalidUtf8", {"\xFF\xFE"}, 2, "unexpected argument"},
-        CommandCase{"FramesMissing", {"--frames"}, 2, "Missing value after '--frames'"},
+        CommandCase{"FramesMissing", {"--frames"}, 2, "missing value after '--frames'"},
         CommandCase{"FramesZero", {"--frames", "0"}, 2, "--frames: '0'"},
         CommandCase{"FramesArabicDigit", {"--frames", "\xD9\xA3"}, 2, "--frames: "},
         CommandCase{"FramesHuge", {"--frames", QByteArray(100000, '9')}, 2, "--frames: '999"},
@@ -441,8 +444,29 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"AtGarbage", {kAt, "\x01\x02"}, 2, "--at: "},
         CommandCase{"AtYear10000", {kAt, "10000-01-01 00:00:00"}, 2, "--at: "},
         CommandCase{"AtFebruary30", {kAt, "2026-02-30 00:00:00"}, 2, "--at: "},
-        CommandCase{"AtSkippedHour", {kAt, "2026-03-29 02:30:00"}, 0, "", "Europe/Berlin"},
-        CommandCase{"AtRepeatedHour", {kAt, "2026-10-25 02:30:00"}, 0, "", "Europe/Berlin"},
+        // A time the zone skips or repeats runs, with a note that says so.
+        CommandCase{"AtSkippedHour",
+                    {kAt, "2026-03-29 02:30:00"},
+                    0,
+                    "note: --at: '2026-03-29 02:30:00' does not exist in the local time zone "
+                    "(the clocks skip it); the run starts at 03:30:00 local time",
+                    "Europe/Berlin"},
+        CommandCase{"AtRepeatedHour",
+                    {kAt, "2026-10-25 02:30:00"},
+                    0,
+                    "happens twice in the local time zone",
+                    "Europe/Berlin"},
+        CommandCase{
+            "AtOrdinaryHourOfAChangeDay", {kAt, "2026-10-25 03:30:00"}, 0, "", "Europe/Berlin"},
+        CommandCase{"AtRepeatedHalfHour",
+                    {kAt, "2026-04-05 01:45:00"},
+                    0,
+                    "happens twice",
+                    "Australia/Lord_Howe"},
+        CommandCase{"OutputsNamingOneFile",
+                    {"--gif", "same.out", "--png", "same.out"},
+                    2,
+                    "--gif: 'same.out' is the file --png writes too"},
         // An unknown movement runs as the clock would, but says so.
         CommandCase{"MovementEmpty", {kAt, kNoon, "--movement", ""}, 0, kMovementWarning},
         CommandCase{
@@ -470,11 +494,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Control characters in an argument must not break the message into
         // lines or reach the terminal raw.
         CommandCase{"NewlineInValue", {"--frames", "1\n2"}, 2, "--frames: "},
-        CommandCase{"NewlineInOptionName", {"--fr\names"}, 2, "Unknown option"},
+        CommandCase{"NewlineInOptionName", {"--fr\names"}, 2, "unknown option"},
         CommandCase{"EscapeSequenceInValue", {"--size", "\x1B[2J"}, 2, "--size: "},
         // Nor may a huge or many-lettered unknown option make a huge line.
-        CommandCase{"HugeUnknownOption", {"--" + QByteArray(100000, 'x')}, 2, "Unknown option"},
-        CommandCase{"ManyShortOptions", {"-" + QByteArray(300, 'q')}, 2, "Unknown options"}),
+        CommandCase{"HugeUnknownOption", {"--" + QByteArray(100000, 'x')}, 2, "unknown option"},
+        CommandCase{"ManyShortOptions", {"-" + QByteArray(300, 'q')}, 2, "unknown options"}),
     [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
 }  // namespace

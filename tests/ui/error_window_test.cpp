@@ -24,7 +24,7 @@ TEST_F(ShowExceptionTest, OneWindowTakesEachMessageAndStderrGetsEachLine) {
   ShowException("'1x' is not a valid integer value", nullptr);
   ShowException("another", nullptr);
   EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()),
-            "TRILUME: '1x' is not a valid integer value\nTRILUME: another\n");
+            "trilume: '1x' is not a valid integer value\ntrilume: another\n");
   int windows = 0;
   for (QWidget* shown : QApplication::topLevelWidgets()) {
     if (qobject_cast<QMessageBox*>(shown) != nullptr) ++windows;
@@ -42,7 +42,7 @@ TEST_F(ShowExceptionTest, OneWindowTakesEachMessageAndStderrGetsEachLine) {
   EXPECT_EQ(FindErrorWindow(), nullptr);
   testing::internal::CaptureStderr();
   ShowException("another", nullptr);
-  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "TRILUME: another\n");
+  EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()), "trilume: another\n");
   QMessageBox* reopened = FindErrorWindow();
   ASSERT_NE(reopened, nullptr);
   EXPECT_TRUE(reopened->isVisible());

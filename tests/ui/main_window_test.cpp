@@ -6,8 +6,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QTest>
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -77,15 +79,37 @@ TEST_F(MainWindowTest, AClickOnThePictureShowsThePanelWithItsSettingsKept) {
   Panel->CheckBox5->setChecked(true);
   Panel->ScrollBar1->setValue(123);
   QTest::mouseClick(MainWindow->Image1, Qt::LeftButton, {}, QPoint(40, 40));
+  WaitOutDoubleClickInterval();
   EXPECT_TRUE(Panel->isVisible());
   Panel->close();
   EXPECT_FALSE(Panel->isVisible());
   QTest::mouseClick(MainWindow->Image1, Qt::LeftButton, {}, QPoint(200, 250));
+  WaitOutDoubleClickInterval();
   EXPECT_TRUE(Panel->isVisible());
   EXPECT_TRUE(Panel->CheckBox5->isChecked());
   EXPECT_EQ(Panel->ScrollBar1->value(), 123);
   EXPECT_EQ(Panel->GetScrollBar1Position(), 123);
   EXPECT_EQ(MainWindow->windowTitle(), "TRILUME");  // the panel leaves the caption alone
+}
+
+// The panel opens over the clock: were it shown at the first click, the
+// second click of a double-click would land on one of its controls.
+TEST_F(MainWindowTest, TheFirstClickOfADoubleClickNeverOpensThePanel) {
+  MainWindow->show();
+  const std::int64_t interval =
+      std::int64_t{QGuiApplication::styleHints()->mouseDoubleClickInterval()} * 1000;
+  QTest::mouseClick(MainWindow->Image1, Qt::LeftButton, {}, QPoint(60, 60));
+  Ticks.Advance(interval / 2);
+  EXPECT_FALSE(Panel->isVisible()) << "opened before the double-click interval ended";
+  QTest::mouseDClick(MainWindow->Image1, Qt::LeftButton, {}, QPoint(60, 60));
+  WaitOutDoubleClickInterval();
+  WaitOutDoubleClickInterval();
+  EXPECT_FALSE(Panel->isVisible());
+  EXPECT_EQ(State->FillStyleIndex, 5);
+  // A later single click still opens it.
+  QTest::mouseClick(MainWindow->Image1, Qt::LeftButton, {}, QPoint(60, 60));
+  WaitOutDoubleClickInterval();
+  EXPECT_TRUE(Panel->isVisible());
 }
 
 TEST_F(MainWindowTest, EnterOrSpaceOpensThePanelAndEscapeHidesIt) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "render/message_line.h"
+#include "cli/message_line.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@ namespace trilume {
 
 QString OneLineMessage(const QString& message) {
   // Qt's own list of unknown options grows with the argument.
-  constexpr qsizetype kLongest = 160;
+  constexpr qsizetype kLongest = 150;
   QString line;
   line.reserve(std::min(message.size(), kLongest) + 8);
   for (const QChar c : message) {
@@ -23,6 +23,21 @@ QString OneLineMessage(const QString& message) {
     }
   }
   return line;
+}
+
+QString ParserErrorMessage(const QString& parserError) {
+  QString message = parserError.trimmed();
+  if (message.endsWith(QLatin1Char('.'))) message.chop(1);
+  // Qt's sentences start with a capital that is no name: "Unknown",
+  // "Missing", "Unexpected".
+  if (message.size() > 1 && message[0].isUpper() && message[1].isLower()) {
+    message[0] = message[0].toLower();
+  }
+  return OneLineMessage(message);
+}
+
+QString UsageErrorLine(const char* program, const QString& message) {
+  return QStringLiteral("%1: %2 (see %1 --help)").arg(QLatin1String(program), message);
 }
 
 }  // namespace trilume

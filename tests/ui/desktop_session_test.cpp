@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "model/desktop_session.h"
+#include "ui/desktop_session.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +29,9 @@ TEST(DesktopSessionTest, OnlyANamedDisplayOrPlatformLetsTheClockStart) {
       {"-platform argument", {}, {"-platform", "offscreen"}, true},
       {"--platform argument", {}, {"--platform", "vnc"}, true},
       {"-platform without a name", {}, {"-platform"}, false},
+      {"-display argument", {}, {"-display", ":95"}, true},
+      {"--display argument", {}, {"--display", "remote:0"}, true},
+      {"-display without a name", {}, {"-display"}, false},
       {"other arguments only", {}, {"--help", "offscreen"}, false},
   };
   for (const Row& row : table) {

@@ -16,7 +16,7 @@ struct DesktopEnvironment {
 
 // False when nothing names a place to show windows: neither DISPLAY nor
 // WAYLAND_DISPLAY is set, QT_QPA_PLATFORM names no platform and no
-// -platform (or --platform) argument names one. Unset, empty and blank
+// -platform or -display argument (or --platform, --display) names one. Unset, empty and blank
 // values count alike. The toolkit would abort start-up then; the program
 // prints kNoDesktopMessage and ends with status 1 instead. Any named
 // platform is left to the toolkit, which reports its own failures.
@@ -34,7 +34,9 @@ bool WaylandDisplayAnswers(std::string_view display, const char* runtimeDir);
 
 // The toolkit aborts the program when no display it tries answers. Before
 // it starts, this names the displays it would try (those of an xcb or
-// wayland platform list, or with no platform named, those set) and returns
+// wayland platform list, or with no platform named, those set; the X
+// display of a -display argument before DISPLAY's, as the xcb platform
+// takes it) and returns
 // the one line to print when none answers; empty when one does, or when
 // another platform is named and the toolkit should decide. Call it only
 // with a desktop session (HasDesktopSession).
@@ -42,7 +44,7 @@ std::string UnreachableDisplayMessage(const DesktopEnvironment& environment, int
                                       const char* const* argv);
 
 inline constexpr const char* kNoDesktopMessage =
-    "TRILUME: the clock needs a desktop session (DISPLAY or WAYLAND_DISPLAY); "
-    "trilume-render makes pictures without one.";
+    "trilume: the clock needs a desktop session (DISPLAY, WAYLAND_DISPLAY or -display); "
+    "trilume-render makes pictures without one";
 
 }  // namespace trilume

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "model/desktop_session.h"
+#include "ui/desktop_session.h"
 
 #include <fcntl.h>
 #include <netdb.h>
@@ -28,15 +28,35 @@ bool Names(const char* value) {
          std::string_view(value).find_first_not_of(" \t") != std::string_view::npos;
 }
 
-// The value of the -platform (or --platform) argument; null without one.
-const char* PlatformArgument(int argc, const char* const* argv) {
+// The value after -NAME or --NAME, as Qt reads its own options; null
+// without one.
+const char* ArgumentValue(int argc, const char* const* argv, std::string_view name) {
   for (int i = 1; i < argc; ++i) {
-    const std::string_view argument = argv[i] == nullptr ? std::string_view() : argv[i];
-    if (argument == "-platform" || argument == "--platform") {
+    std::string_view argument = argv[i] == nullptr ? std::string_view() : argv[i];
+    if (argument.rfind("--", 0) == 0) argument.remove_prefix(1);
+    if (argument.size() == name.size() + 1 && argument.front() == '-' &&
+        argument.substr(1) == name) {
       return i + 1 < argc ? argv[i + 1] : nullptr;
     }
   }
   return nullptr;
+}
+
+const char* PlatformArgument(int argc, const char* const* argv) {
+  return ArgumentValue(argc, argv, "platform");
+}
+
+// The X display the xcb platform connects to: -display before DISPLAY.
+struct XDisplayChoice {
+  const char* Value;
+  const char* Source;
+};
+
+XDisplayChoice ChosenXDisplay(const DesktopEnvironment& environment, int argc,
+                              const char* const* argv) {
+  const char* argument = ArgumentValue(argc, argv, "display");
+  if (Names(argument)) return {argument, "-display"};
+  return {environment.Display, "DISPLAY"};
 }
 
 bool NamesPlatformArgument(int argc, const char* const* argv) {
@@ -137,14 +157,17 @@ std::string UnreachableDisplayMessage(const DesktopEnvironment& environment, int
                                       const char* const* argv) {
   const char* platform = PlatformArgument(argc, argv);
   if (!Names(platform)) platform = environment.QtPlatform;
-  bool tryX = Names(environment.Display);
+  const XDisplayChoice xDisplay = ChosenXDisplay(environment, argc, argv);
+  bool tryX = Names(xDisplay.Value);
   bool tryWayland = Names(environment.WaylandDisplay);
   if (Names(platform)) {
     tryX = tryWayland = false;
     std::string_view list(platform);
     while (!list.empty()) {
       const std::size_t end = std::min(list.find(';'), list.size());
-      const std::string_view name = list.substr(0, end);
+      // "name:argument:argument..."; the arguments name no display.
+      const std::string_view entry = list.substr(0, end);
+      const std::string_view name = entry.substr(0, entry.find(':'));
       if (name == "xcb") {
         tryX = true;
       } else if (name.rfind("wayland", 0) == 0) {
@@ -155,24 +178,29 @@ std::string UnreachableDisplayMessage(const DesktopEnvironment& environment, int
       list.remove_prefix(std::min(end + 1, list.size()));
     }
   }
-  const auto x = [&] { return Names(environment.Display) && XDisplayAnswers(environment.Display); };
+  const auto x = [&] { return Names(xDisplay.Value) && XDisplayAnswers(xDisplay.Value); };
   const auto wayland = [&] {
     return Names(environment.WaylandDisplay) &&
            WaylandDisplayAnswers(environment.WaylandDisplay, environment.RuntimeDir);
   };
   if ((tryWayland && wayland()) || (tryX && x())) return {};
-  const std::string xName = DisplayName("X", "DISPLAY", environment.Display);
+  const std::string xName = DisplayName("X", xDisplay.Source, xDisplay.Value);
   const std::string waylandName =
       DisplayName("Wayland", "WAYLAND_DISPLAY", environment.WaylandDisplay);
   if (tryX && tryWayland) {
-    return "TRILUME: neither " + waylandName + " nor " + xName + " answers.";
+    return "trilume: neither " + waylandName + " nor " + xName + " answers";
   }
-  return "TRILUME: " + (tryX ? xName : waylandName) + " does not answer; is its server running?";
+  if (tryX && !Names(xDisplay.Value)) {
+    return "trilume: the xcb platform has no X display: DISPLAY is not set and no -display is "
+           "given";
+  }
+  return "trilume: " + (tryX ? xName : waylandName) + " does not answer; is its server running?";
 }
 
 bool HasDesktopSession(const DesktopEnvironment& environment, int argc, const char* const* argv) {
   return Names(environment.Display) || Names(environment.WaylandDisplay) ||
-         Names(environment.QtPlatform) || NamesPlatformArgument(argc, argv);
+         Names(environment.QtPlatform) || NamesPlatformArgument(argc, argv) ||
+         Names(ArgumentValue(argc, argv, "display"));
 }
 
 }  // namespace trilume
