@@ -250,7 +250,7 @@ TEST_F(MainWindowTest, AFailingFrameIsReportedOncePerEpisodeAndTheClockGoesOn) {
     MainWindow->Timer1Timer();
   }
   EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()),
-            "TRILUME: 'x' is not a valid integer value\n");
+            "trilume: 'x' is not a valid integer value\n");
   QMessageBox* window = FindErrorWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
@@ -272,7 +272,7 @@ TEST_F(MainWindowTest, AFailingFrameIsReportedOncePerEpisodeAndTheClockGoesOn) {
   MainWindow->Timer1Timer();
   MainWindow->Timer1Timer();
   EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()),
-            "TRILUME: ' ' is not a valid integer value\n");
+            "trilume: ' ' is not a valid integer value\n");
   window = FindErrorWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->text(), "' ' is not a valid integer value");
@@ -287,7 +287,7 @@ TEST_F(MainWindowTest, AFailingFrameIsReportedOncePerEpisodeAndTheClockGoesOn) {
   testing::internal::CaptureStderr();
   MainWindow->Timer1Timer();
   EXPECT_EQ(OurLines(testing::internal::GetCapturedStderr()),
-            "TRILUME: 'x' is not a valid integer value\n");
+            "trilume: 'x' is not a valid integer value\n");
   window = FindErrorWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
