@@ -57,6 +57,8 @@ class TimerService final {
   const TickSchedule& GetSchedule() const { return Schedule; }
   // The last tick served, 0 before the first.
   std::int64_t GetLastServedTick() const { return LastServedTick; }
+  // Whether a timer's handler is running.
+  bool IsServing() const { return !Firing.empty(); }
 
   // The planner, or null to wake at every due tick. It must outlive the
   // service or be replaced first.

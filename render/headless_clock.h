@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -38,6 +39,14 @@ class HeadlessClock final : public ClockHost {
   bool IsFree() const { return Session.IsFree(); }
   void SetMinimised(bool minimised) { Session.SetMinimised(minimised); }
   void SetTimeText(TimeTextFormatter timeText) { Session.TimeText = timeText; }
+  // The window's way of waking only when the picture or the caption can
+  // change; see ClockSession. Off unless asked for.
+  void SetSleeping(bool sleeping) { Session.SetSleeping(sleeping); }
+  void CatchUp() { Session.CatchUp(); }
+  void InputChanged() { Session.InputChanged(); }
+  void ClockChanged() { Session.ClockChanged(); }
+  // The tick served last, or being served.
+  std::int64_t GetServedTick() const { return Session.Timers.GetLastServedTick(); }
   const FrameOutcome& GetLastFrame() const { return Session.LastFrame; }
   // The status line of the last caption tick; empty before the first.
   const std::string& GetCaption() const { return Session.Caption; }
