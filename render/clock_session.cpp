@@ -99,7 +99,10 @@ void ClockSession::SetSleeping(bool sleeping) {
   Timers.Reschedule();
 }
 
-void ClockSession::CatchUp() { Timers.CatchUp(Timers.Now()); }
+void ClockSession::CatchUp() {
+  // What a handler of ours does meanwhile (an error box shown) is no input.
+  if (!Timers.IsServing()) Timers.CatchUp(Timers.Now());
+}
 
 void ClockSession::InputChanged() { Timers.WakeNextTick(); }
 

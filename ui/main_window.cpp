@@ -2,6 +2,7 @@
 #include "ui/main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -23,6 +24,9 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, Q
       Image1(nullptr),
       Timer3(Session.Timer3) {
   Form1 = this;
+  Timer1.OnTimer = [this] { Timer1Timer(); };
+  Timer2.OnTimer = [this] { Timer2Timer(); };
+  Timer3.OnTimer = [this] { Timer3Timer(); };
   SetUpWindow(*this, QStringLiteral("TRILUME"), {kMainWindowLeft, kMainWindowTop},
               QColor(0, 0, 128));
 
@@ -34,6 +38,9 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, Q
   connect(&DesignSize, &DesignSizeKeeper::ScreenChecked, Image1, &TImage::FitToCanvas);
 
   FormCreate();
+  Session.SetSleeping(true);
+  QCoreApplication::instance()->installEventFilter(&CatchUpOnInput);
+  connect(&ClockSteps, &WallClockWatch::Stepped, this, [this] { Session.ClockChanged(); });
 }
 
 TForm1::~TForm1() {

@@ -14,11 +14,15 @@
 #include "render/frame.h"
 #include "ui/clock_picture.h"
 #include "ui/design_size_keeper.h"
+#include "ui/input_catch_up.h"
+#include "ui/wall_clock_watch.h"
 
 namespace trilume {
 
 // The main window: the clock picture and the session whose three timers
-// drive it; the handlers below are the session's steps.
+// drive it; the timers run the handlers below, which are the session's
+// steps. The process wakes only for the ticks at which the picture or the
+// title changes (see ClockSession); every other tick runs when it wakes.
 //
 // W and H, the sizes every frame, fill and bounce uses, are the window's
 // OUTER size (frame and title bar included) as the window manager reports
@@ -100,6 +104,10 @@ class TForm1 final : public QWidget, public ClockHost {
 
   DesignSizeKeeper DesignSize{*this, QSize(kMainWindowOuterWidth, kMainWindowOuterHeight),
                               Qt::Horizontal | Qt::Vertical};
+  // The session sleeps between the ticks that change what is shown; these
+  // wake it for the user's changes and the wall clock's steps.
+  InputCatchUp CatchUpOnInput{Session};
+  WallClockWatch ClockSteps;
 };
 
 // The program-wide reference to the main window, set when it is created.
