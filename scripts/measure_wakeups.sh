@@ -99,10 +99,12 @@ for label in "${labels[@]}"; do
       DISPLAY="$display" xdotool mousemove $((180 + 64 + 8)) $((110 + 32 + 8)) click 1
       DISPLAY="$display" xdotool mousemove $((180 + 208 + 30)) $((110 + 8 + 8)) click 1
       DISPLAY="$display" xdotool key Home
-      for _ in $(seq 15); do DISPLAY="$display" xdotool key Next; done
+      for _ in $(seq 15); do DISPLAY="$display" xdotool key Prior; done
       DISPLAY="$display" xdotool key Left
       # Off the panel, so that no pointer event wakes the clock.
       DISPLAY="$display" xdotool mousemove 1200 1000
+      sleep 0.5
+      DISPLAY="$display" import -window root "${SHOT_DIR:-/tmp}/trilume-wakeups-$mode-$label.png"
     fi
   fi
 done
