@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -45,8 +44,6 @@ class HeadlessClock final : public ClockHost {
   void CatchUp() { Session.CatchUp(); }
   void InputChanged() { Session.InputChanged(); }
   void ClockChanged() { Session.ClockChanged(); }
-  // The tick served last, or being served.
-  std::int64_t GetServedTick() const { return Session.Timers.GetLastServedTick(); }
   const FrameOutcome& GetLastFrame() const { return Session.LastFrame; }
   // The status line of the last caption tick; empty before the first.
   const std::string& GetCaption() const { return Session.Caption; }
