@@ -130,28 +130,36 @@ HandValues ReadHandValues(std::string_view timeText, TDateTime frameStartTime) {
   return values;
 }
 
-void ComputeHandTips(ClockState& state, const HandValues& values, int width, int height) {
+HandTips TipsFor(const HandValues& values, std::int32_t tickDivisor, int width, int height) {
   const int scaleX = width / 2;
   const int scaleY = height / 2 - 12;
+  HandTips tips;
 
   const auto hour = static_cast<double>(values.HourValue);
   const double hourFactor = hour > 29.0 ? kFactorHigh : kFactorLow;
-  state.HourTip = Tip(hour, hourFactor, hourFactor, scaleX, scaleY, kHourLength);
+  tips.Hour = Tip(hour, hourFactor, hourFactor, scaleX, scaleY, kHourLength);
 
   const auto minute = static_cast<double>(values.MinuteValue);
   const bool lateMinute = minute > 29.0;
-  state.MinuteTip = Tip(minute, lateMinute ? kFactorHigh : kFactorFine,
-                        lateMinute ? kFactorHigh : kFactorLow, scaleX, scaleY, kMinuteLength);
+  tips.Minute = Tip(minute, lateMinute ? kFactorHigh : kFactorFine,
+                    lateMinute ? kFactorHigh : kFactorLow, scaleX, scaleY, kMinuteLength);
 
   const auto second = static_cast<double>(values.SecondValue);
   // Only SelectTickDivisor writes the divisor, always from the table; a zero
   // from elsewhere must not turn the tip into NaN.
-  const double advance = state.TickDivisor != 0 ? static_cast<double>(values.MillisecondFraction) /
-                                                      static_cast<double>(state.TickDivisor)
-                                                : 0.0;
+  const double advance = tickDivisor != 0 ? static_cast<double>(values.MillisecondFraction) /
+                                                static_cast<double>(tickDivisor)
+                                          : 0.0;
   const double secondFactor = second > 29.0 ? kFactorHigh : kFactorFine;
-  state.SecondTip =
-      Tip(second + advance, secondFactor, secondFactor, scaleX, scaleY, kSecondLength);
+  tips.Second = Tip(second + advance, secondFactor, secondFactor, scaleX, scaleY, kSecondLength);
+  return tips;
+}
+
+void ComputeHandTips(ClockState& state, const HandValues& values, int width, int height) {
+  const HandTips tips = TipsFor(values, state.TickDivisor, width, height);
+  state.HourTip = tips.Hour;
+  state.MinuteTip = tips.Minute;
+  state.SecondTip = tips.Second;
 }
 
 }  // namespace trilume

@@ -29,6 +29,14 @@ void SelectTickDivisor(ClockState& state, std::string_view movementText);
 // caller's state is untouched then.
 HandValues ReadHandValues(std::string_view timeText, TDateTime frameStartTime);
 
+// The three tips ComputeHandTips writes, for a given TickDivisor.
+struct HandTips {
+  TipOffset Hour;
+  TipOffset Minute;
+  TipOffset Second;
+};
+HandTips TipsFor(const HandValues& values, std::int32_t tickDivisor, int width, int height);
+
 // Writes HourTip, MinuteTip and SecondTip for a main window of the given
 // outer size, using state.TickDivisor (a divisor of 0, which SelectTickDivisor
 // never sets, counts as no advance).

@@ -61,6 +61,8 @@ class TimerCadence {
   bool IsRunning() const { return Running; }
   // The tick at which the timer fires next; meaningful while running.
   std::int64_t GetDueTick() const { return DueTick; }
+  // Ticks between two firings; meaningful while running.
+  std::int64_t GetPeriod() const { return Period; }
   bool IsDue(std::int64_t tick) const { return Running && tick >= DueTick; }
   // Records a firing at `tick` (the tick being served).
   void Fired(std::int64_t tick) { DueTick = tick + Period; }

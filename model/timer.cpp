@@ -26,8 +26,11 @@ void TTimer::FireIfDue(std::int64_t tick) {
     return;
   }
   Cadence.Fired(tick);
+  // A copy runs: the handler may destroy this timer, and with it OnTimer.
+  // Nothing here touches the timer after it returns.
   if (OnTimer) {
-    OnTimer();
+    const std::function<void()> handler = OnTimer;
+    handler();
   }
 }
 

@@ -17,46 +17,103 @@ TimerService::~TimerService() {
   Source.OnWake = nullptr;
 }
 
+void TimerService::SetPlanner(WakePlanner* planner) {
+  Planner = planner;
+  Reschedule();
+}
+
 void TimerService::Register(TTimer* timer) { Timers.push_back(timer); }
 
 void TimerService::Unregister(TTimer* timer) {
-  Timers.erase(std::remove(Timers.begin(), Timers.end(), timer), Timers.end());
+  if (Firing.empty()) {
+    Timers.erase(std::remove(Timers.begin(), Timers.end(), timer), Timers.end());
+  } else {
+    std::replace(Timers.begin(), Timers.end(), timer, static_cast<TTimer*>(nullptr));
+  }
   Reschedule();
 }
 
 void TimerService::Reschedule() {
-  // While serving, the tick's end re-arms once for all changes made by the
-  // handlers.
-  if (!Serving) {
+  // While a handler runs, the end of its tick re-arms once for all changes
+  // the handlers made.
+  if (Firing.empty()) {
     Rearm();
   }
 }
 
 bool TimerService::ServeTick(std::int64_t nowMicroseconds) {
-  if (Serving) {
-    return false;
-  }
+  const std::int64_t served = LastServedTick;
+  ArmWhileServing(nowMicroseconds);
+  ServeThrough(std::min(Schedule.TickAt(nowMicroseconds), WakeTick - 1));
   const std::optional<std::int64_t> tick =
       TickToServe(Schedule, nowMicroseconds, LastServedTick, EarliestDueTick());
-  if (!tick) {
-    Rearm();
-    return false;
+  if (tick) {
+    if (Planner != nullptr) Planner->Woken(nowMicroseconds);
+    Prompt = false;
+    ServeOne(*tick);
   }
-  LastServedTick = *tick;
-  Serving = true;
-  // By index: a handler may enable, disable or even destroy a timer.
-  for (std::size_t i = 0; i < Timers.size(); ++i) {
-    Timers[i]->FireIfDue(*tick);
-  }
-  Serving = false;
+  SweepDestroyed();
+  // Also inside a handler's nested event loop: the next wake-up must come.
   Rearm();
-  return true;
+  return LastServedTick != served;
+}
+
+void TimerService::CatchUp(std::int64_t nowMicroseconds) {
+  const std::int64_t reached = Schedule.TickAt(nowMicroseconds);
+  if (reached >= WakeTick) {
+    // The wake-up is due and merely not delivered yet.
+    ServeTick(nowMicroseconds);
+    return;
+  }
+  if (reached <= LastServedTick) return;
+  ArmWhileServing(nowMicroseconds);
+  ServeThrough(reached);
+  SweepDestroyed();
+  Rearm();
+}
+
+void TimerService::WakeNextTick() {
+  Prompt = true;
+  Rearm();
+}
+
+void TimerService::ArmWhileServing(std::int64_t nowMicroseconds) {
+  // A handler that waits in a nested event loop must still get the next
+  // wake-up; the end of the serve arms the one really wanted.
+  Source.WakeAt(Schedule.GetDeadline(Schedule.TickAt(nowMicroseconds) + 1));
+}
+
+void TimerService::ServeThrough(std::int64_t tick) {
+  while (LastServedTick < tick) ServeOne(LastServedTick + 1);
+}
+
+void TimerService::ServeOne(std::int64_t tick) {
+  LastServedTick = tick;
+  // By index and never moved while serving: a handler may make or destroy
+  // timers, and no other timer may be skipped or fired twice for it.
+  for (std::size_t i = 0; i < Timers.size(); ++i) {
+    TTimer* timer = Timers[i];
+    if (timer == nullptr || IsFiring(timer)) continue;
+    Firing.push_back(timer);
+    timer->FireIfDue(tick);
+    Firing.pop_back();
+  }
+}
+
+void TimerService::SweepDestroyed() {
+  if (Firing.empty()) {
+    Timers.erase(std::remove(Timers.begin(), Timers.end(), nullptr), Timers.end());
+  }
+}
+
+bool TimerService::IsFiring(const TTimer* timer) const {
+  return std::find(Firing.begin(), Firing.end(), timer) != Firing.end();
 }
 
 std::int64_t TimerService::EarliestDueTick() const {
   std::int64_t earliest = kNoDueTick;
   for (const TTimer* timer : Timers) {
-    if (timer->GetCadence().IsRunning()) {
+    if (timer != nullptr && timer->GetCadence().IsRunning()) {
       earliest = std::min(earliest, timer->GetCadence().GetDueTick());
     }
   }
@@ -66,10 +123,17 @@ std::int64_t TimerService::EarliestDueTick() const {
 void TimerService::Rearm() {
   const std::int64_t due = EarliestDueTick();
   if (due == kNoDueTick) {
+    WakeTick = kNoDueTick;
     Source.Sleep();  // nothing to fire: sleep until a timer is enabled
     return;
   }
-  Source.WakeAt(Schedule.GetDeadline(std::max(due, LastServedTick + 1)));
+  const std::int64_t first = std::max(due, LastServedTick + 1);
+  WakeTick = first;
+  if (Planner != nullptr && !Prompt) {
+    const std::int64_t latest = std::max(first, LastServedTick + kMaxSleepTicks);
+    WakeTick = std::clamp(Planner->PlanWake(LastServedTick, first), first, latest);
+  }
+  Source.WakeAt(Schedule.GetDeadline(WakeTick));
 }
 
 }  // namespace trilume

@@ -131,13 +131,16 @@ void ClassifyTriangle(ClockState& state, std::int32_t sideHourMinute, std::int32
   }
 }
 
+TriangleSides MeasureSides(const TipOffset& hour, const TipOffset& minute,
+                           const TipOffset& second) {
+  return {PixelDistance(hour.X, hour.Y, minute.X, minute.Y),
+          PixelDistance(hour.X, hour.Y, second.X, second.Y),
+          PixelDistance(minute.X, minute.Y, second.X, second.Y)};
+}
+
 void MeasureTriangle(ClockState& state) {
-  const TipOffset& hour = state.HourTip;
-  const TipOffset& minute = state.MinuteTip;
-  const TipOffset& second = state.SecondTip;
-  ClassifyTriangle(state, PixelDistance(hour.X, hour.Y, minute.X, minute.Y),
-                   PixelDistance(hour.X, hour.Y, second.X, second.Y),
-                   PixelDistance(minute.X, minute.Y, second.X, second.Y));
+  const TriangleSides sides = MeasureSides(state.HourTip, state.MinuteTip, state.SecondTip);
+  ClassifyTriangle(state, sides.HourMinute, sides.HourSecond, sides.MinuteSecond);
 }
 
 }  // namespace trilume

@@ -22,6 +22,17 @@ inline constexpr std::string_view kAcute = "Acute";
 // Saturates at INT32_MAX for absurd inputs; a NaN difference counts as 0.
 std::int32_t PixelDistance(float x1, float y1, float x2, float y2);
 
+// The three whole-pixel sides MeasureTriangle measures: hour-minute,
+// hour-second, minute-second.
+struct TriangleSides {
+  std::int32_t HourMinute = 0;
+  std::int32_t HourSecond = 0;
+  std::int32_t MinuteSecond = 0;
+
+  bool operator==(const TriangleSides&) const = default;
+};
+TriangleSides MeasureSides(const TipOffset& hour, const TipOffset& minute, const TipOffset& second);
+
 // Measures the hand triangle and names it. Circumradius and the three angles
 // keep their previous values whenever they cannot be computed, so a frame's
 // name can rest on an earlier frame.

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
@@ -13,6 +14,7 @@
 #include "model/timer_service.h"
 #include "render/canvas/canvas.h"
 #include "render/canvas/frame_canvas.h"
+#include "render/change_forecast.h"
 #include "render/frame.h"
 #include "render/panel_settings.h"
 
@@ -56,14 +58,24 @@ class ClockHost {
 //   only while the clock is free, Timer1 only while it is not minimised
 //   (nobody sees a minimised clock). Enabling a timer starts its interval
 //   afresh, so the first frame after a restore reads the time anew.
+// - Sleeping (off unless asked for): the process wakes only at the ticks at
+//   which the picture or the status line can change (ChangeForecast), at
+//   least once a second, and first runs the ticks it slept through, each
+//   reading the time of its own tick: the state, the canvas and every
+//   report are those of waking at every tick. Before anything a tick reads
+//   changes (the panel, the size, a click, a restore), call CatchUp(); after
+//   it, InputChanged(), and the change shows at the next tick. A step of
+//   the wall clock shows at the next wake-up, or at the next tick after
+//   ClockChanged().
 // Everything passed in must outlive the session.
-class ClockSession {
+class ClockSession final : private WakePlanner {
  public:
   ClockSession(ClockHost& host, ClockState& state, const ClockSource& clock, TCanvas& canvas,
                TickSource& ticks);
   // On a FrameCanvas every frame is presented at its end, failed or not.
   ClockSession(ClockHost& host, ClockState& state, const ClockSource& clock, FrameCanvas& canvas,
                TickSource& ticks);
+  ~ClockSession() override;
 
   ClockSession(const ClockSession&) = delete;
   ClockSession& operator=(const ClockSession&) = delete;
@@ -75,6 +87,11 @@ class ClockSession {
   void SetFree(bool free) { Timer3.SetEnabled(free); }
   bool IsFree() const { return Timer3.GetEnabled(); }
   void SetMinimised(bool minimised) { Timer1.SetEnabled(!minimised); }
+
+  void SetSleeping(bool sleeping);
+  void CatchUp();
+  void InputChanged();
+  void ClockChanged();
 
   TimeTextFormatter TimeText = &TimeToStr;
   FrameOutcome LastFrame;
@@ -88,11 +105,42 @@ class ClockSession {
   TTimer Timer3;
 
  private:
+  // The reading of the tick being served: the clock itself for the tick a
+  // wake-up is for (and outside ticks), the time its deadline had for a
+  // tick slept through.
+  class TickClock final : public ClockSource {
+   public:
+    explicit TickClock(const ClockSession& session) : Session(session) {}
+    std::int64_t NowUnixMicroseconds() const override;
+
+   private:
+    const ClockSession& Session;
+  };
+
+  std::int64_t PlanWake(std::int64_t lastServedTick, std::int64_t earliestDueTick) override;
+  void Woken(std::int64_t nowMicroseconds) override;
+  void TakeClockOffset(std::int64_t monoMicroseconds);
+  std::int64_t ReadingMicroseconds() const;
+
   ClockHost& Host;
   ClockState& State;
   const ClockSource& Clock;
   TCanvas& Canvas;
   FrameCanvas* Presenter = nullptr;
+  TickClock Reading{*this};
+  ChangeForecast Forecast;
+  bool Sleeping = false;
+  // The wall clock against the tick source, taken at each wake-up.
+  std::int64_t WallMicros = 0;
+  std::int64_t MonoMicros = 0;
+  std::int64_t PresentTick = -1;  // the tick the last wake-up was for
+  // Whether the last frame left pen, brush and font as it found them, so
+  // that the next one starts alike.
+  bool FrameSettled = false;
+  // The reading and the names of the last caption.
+  TDateTime CaptionTime = 0.0;
+  std::string_view CaptionKind;
+  std::string_view CaptionAngleKind;
 };
 
 }  // namespace trilume

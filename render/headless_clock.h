@@ -38,6 +38,12 @@ class HeadlessClock final : public ClockHost {
   bool IsFree() const { return Session.IsFree(); }
   void SetMinimised(bool minimised) { Session.SetMinimised(minimised); }
   void SetTimeText(TimeTextFormatter timeText) { Session.TimeText = timeText; }
+  // The window's way of waking only when the picture or the caption can
+  // change; see ClockSession. Off unless asked for.
+  void SetSleeping(bool sleeping) { Session.SetSleeping(sleeping); }
+  void CatchUp() { Session.CatchUp(); }
+  void InputChanged() { Session.InputChanged(); }
+  void ClockChanged() { Session.ClockChanged(); }
   const FrameOutcome& GetLastFrame() const { return Session.LastFrame; }
   // The status line of the last caption tick; empty before the first.
   const std::string& GetCaption() const { return Session.Caption; }

@@ -28,11 +28,23 @@ NumeralAnchors GetNumeralAnchors(int width, int height) {
   };
 }
 
+TRect MarkerCircleBox(float centreX, float centreY, TipOffset at) {
+  const double x = static_cast<double>(centreX) + static_cast<double>(at.X);
+  const double y = static_cast<double>(centreY) + static_cast<double>(at.Y);
+  return Rect(TruncToPixel(x - 2.0), TruncToPixel(y - 2.0), TruncToPixel(x + 2.0),
+              TruncToPixel(y + 2.0));
+}
+
 void DrawMarkerCircle(const ClockState& state, TCanvas& canvas, TipOffset at) {
-  const double x = static_cast<double>(state.CentreX) + static_cast<double>(at.X);
-  const double y = static_cast<double>(state.CentreY) + static_cast<double>(at.Y);
-  canvas.Ellipse(TruncToPixel(x - 2.0), TruncToPixel(y - 2.0), TruncToPixel(x + 2.0),
-                 TruncToPixel(y + 2.0));
+  const TRect box = MarkerCircleBox(state.CentreX, state.CentreY, at);
+  canvas.Ellipse(box.Left, box.Top, box.Right, box.Bottom);
+}
+
+int ApexIndex(TipOffset hour, TipOffset minute, TipOffset second) {
+  if (hour.Y < minute.Y && hour.Y < second.Y) return 0;
+  if (minute.Y < hour.Y && minute.Y < second.Y) return 1;
+  if (second.Y < hour.Y && second.Y < minute.Y) return 2;
+  return -1;
 }
 
 void DrawHourTipMarker(const ClockState& state, TCanvas& canvas) {
@@ -54,20 +66,11 @@ void DrawLengthBars(const ClockState& state, TCanvas& canvas) {
 }
 
 void DrawApexMarker(const ClockState& state, TCanvas& canvas) {
-  const float hourY = state.HourTip.Y;
-  const float minuteY = state.MinuteTip.Y;
-  const float secondY = state.SecondTip.Y;
-  const TipOffset* apex = nullptr;
-  if (hourY < minuteY && hourY < secondY) {
-    apex = &state.HourTip;
-  } else if (minuteY < hourY && minuteY < secondY) {
-    apex = &state.MinuteTip;
-  } else if (secondY < hourY && secondY < minuteY) {
-    apex = &state.SecondTip;
-  }
-  if (apex == nullptr) return;  // two or three tips share the top
+  const int apex = ApexIndex(state.HourTip, state.MinuteTip, state.SecondTip);
+  if (apex < 0) return;  // two or three tips share the top
+  const TipOffset tips[] = {state.HourTip, state.MinuteTip, state.SecondTip};
   canvas.SetPenColor(kRed);
-  DrawMarkerCircle(state, canvas, *apex);
+  DrawMarkerCircle(state, canvas, tips[apex]);
 }
 
 void DrawHands(const ClockState& state, TCanvas& canvas) {

@@ -17,8 +17,13 @@ struct NumeralAnchors {
 NumeralAnchors GetNumeralAnchors(int width, int height);
 
 // A 4 x 4 circle about Centre + at, each bound truncated on its own: pen
-// outline, filled with the brush in force.
+// outline, filled with the brush in force. MarkerCircleBox is its box.
 void DrawMarkerCircle(const ClockState& state, TCanvas& canvas, TipOffset at);
+TRect MarkerCircleBox(float centreX, float centreY, TipOffset at);
+
+// Which tip DrawApexMarker marks: 0 hour, 1 minute, 2 second, or -1 when
+// two or three share the top.
+int ApexIndex(TipOffset hour, TipOffset minute, TipOffset second);
 
 // The overlays, each drawn over what came before. They change no state.
 // Yellow circle at the hour tip; its brush is whatever the frame holds.

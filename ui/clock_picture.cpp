@@ -4,9 +4,18 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace trilume {
+
+namespace {
+
+// Qt's raster painter splits a copy of 96 rows or more among the threads of
+// its pool; 64 rows stay on this thread.
+constexpr int kRowsPerCopy = 64;
+
+}  // namespace
 
 double LogicalPixelsPerCanvasPixel(double devicePixelRatio) {
   if (!(devicePixelRatio > 1.0)) {
@@ -72,8 +81,12 @@ void TImage::paintEvent(QPaintEvent* event) {
   if (k == 1.0) {
     for (const QRect& exposed : event->region()) {
       const QRect source = exposed.intersected(image.rect());
-      if (!source.isEmpty()) {
-        painter.drawImage(source.topLeft(), image, source);
+      // In bands: Qt hands a copy of more rows to its thread pool, whose
+      // threads then wake for a few rows of a small clock.
+      for (int top = source.top(); top <= source.bottom(); top += kRowsPerCopy) {
+        const QRect band(source.left(), top, source.width(),
+                         std::min(kRowsPerCopy, source.bottom() + 1 - top));
+        painter.drawImage(band.topLeft(), image, band);
       }
     }
     return;

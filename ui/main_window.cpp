@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleHints>
@@ -26,6 +27,9 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, Q
       Timer3(Session.Timer3),
       ClickWait(Session.Timers, QGuiApplication::styleHints()->mouseDoubleClickInterval(), false) {
   Form1 = this;
+  Timer1.OnTimer = [this] { Timer1Timer(); };
+  Timer2.OnTimer = [this] { Timer2Timer(); };
+  Timer3.OnTimer = [this] { Timer3Timer(); };
   ClickWait.OnTimer = [this] {
     ClickWait.SetEnabled(false);
     Image1Click();
@@ -41,6 +45,9 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, Q
   connect(&DesignSize, &DesignSizeKeeper::ScreenChecked, Image1, &TImage::FitToCanvas);
 
   FormCreate();
+  Session.SetSleeping(true);
+  QCoreApplication::instance()->installEventFilter(&CatchUpOnInput);
+  connect(&ClockSteps, &WallClockWatch::Stepped, this, [this] { Session.ClockChanged(); });
 }
 
 TForm1::~TForm1() {

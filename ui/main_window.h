@@ -15,11 +15,15 @@
 #include "render/frame.h"
 #include "ui/clock_picture.h"
 #include "ui/design_size_keeper.h"
+#include "ui/input_catch_up.h"
+#include "ui/wall_clock_watch.h"
 
 namespace trilume {
 
 // The main window: the clock picture and the session whose three timers
-// drive it; the handlers below are the session's steps.
+// drive it; the timers run the handlers below, which are the session's
+// steps. The process wakes only for the ticks at which the picture or the
+// title changes (see ClockSession); every other tick runs when it wakes.
 //
 // W and H, the sizes every frame, fill and bounce uses, are the window's
 // OUTER size (frame and title bar included) as the window manager reports
@@ -112,6 +116,10 @@ class TForm1 final : public QWidget, public ClockHost {
                               Qt::Horizontal | Qt::Vertical};
   // A fault that fails every frame is shown once, not at every tick.
   ErrorEpisode FrameFaults;
+  // The session sleeps between the ticks that change what is shown; these
+  // wake it for the user's changes and the wall clock's steps.
+  InputCatchUp CatchUpOnInput{Session};
+  WallClockWatch ClockSteps;
 };
 
 // The program-wide reference to the main window, set when it is created.

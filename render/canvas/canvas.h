@@ -88,6 +88,11 @@ class TCanvas {
       LineTo(outline.P1.X, outline.P1.Y);
     }
   }
+  // Until the next call of this: whoever draws knows that the calls leave
+  // every pixel outside `rect` as it is, so a canvas may skip those. A
+  // rectangle holding the whole canvas lifts the hint; a canvas may ignore
+  // it altogether.
+  virtual void LimitTo(const TRect& /*rect*/) {}
 
  protected:
   TColor PenColor = kBlack;

@@ -20,6 +20,15 @@ std::uint64_t LineKey(int x1, int y1, int x2, int y2) {
   return part(x1) << 48 | part(y1) << 32 | part(x2) << 16 | part(y2);
 }
 
+// The smallest rectangle holding both; an empty one (Left >= Right or Top
+// >= Bottom) holds nothing.
+TRect Union(const TRect& a, const TRect& b) {
+  if (b.Left >= b.Right || b.Top >= b.Bottom) return a;
+  if (a.Left >= a.Right || a.Top >= a.Bottom) return b;
+  return Rect(std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+              std::max(a.Bottom, b.Bottom));
+}
+
 }  // namespace
 
 FrameCanvas::FrameCanvas(TCanvas& target, std::size_t expectedCalls) : Target(target) {
@@ -160,16 +169,17 @@ std::size_t FrameCanvas::SameHead() const {
   return head;
 }
 
-void FrameCanvas::NoteChanges(std::size_t head) {
+TRect FrameCanvas::NoteChanges(std::size_t head) {
+  TRect unit{};  // Left == Right: nothing
   const std::size_t shorter = std::min(Calls.size(), Last.size());
   std::size_t tail = 0;
   while (tail < shorter - head &&
          SameCall(Calls[Calls.size() - 1 - tail], Texts, Last[Last.size() - 1 - tail], LastTexts)) {
     ++tail;
   }
-  const auto add = [this](const Call& call) {
+  const auto add = [&unit](const Call& call) {
     if (call.Op == Call::Kind::kText) {
-      Changed = kEverywhere;  // its size is the font's business
+      unit = kEverywhere;  // its size is the font's business
       return;
     }
     // A line's end point is not drawn, but counting it costs nothing. In 64
@@ -181,16 +191,12 @@ void FrameCanvas::NoteChanges(std::size_t head) {
     const TRect box = Rect(pin(std::min(call.X1, call.X2)), pin(std::min(call.Y1, call.Y2)),
                            pin(std::int64_t{std::max(call.X1, call.X2)} + grow),
                            pin(std::int64_t{std::max(call.Y1, call.Y2)} + grow));
-    if (box.Left >= box.Right || box.Top >= box.Bottom) return;
-    if (Changed.Left >= Changed.Right) {
-      Changed = box;
-      return;
-    }
-    Changed = Rect(std::min(Changed.Left, box.Left), std::min(Changed.Top, box.Top),
-                   std::max(Changed.Right, box.Right), std::max(Changed.Bottom, box.Bottom));
+    unit = Union(unit, box);
   };
   for (std::size_t i = head; i < Calls.size() - tail; ++i) add(Calls[i]);
   for (std::size_t i = head; i < Last.size() - tail; ++i) add(Last[i]);
+  Changed = Union(Changed, unit);
+  return unit;
 }
 
 void FrameCanvas::Draw(const Call& call, std::string_view texts) {
@@ -243,8 +249,12 @@ bool FrameCanvas::Present() {
     // unit unless something of it is left.
     const std::size_t head = SameHead();
     if (head != Calls.size() || head != Last.size()) {
-      NoteChanges(head);
+      // Only where a differing call reaches can a pixel change: the target
+      // may leave the rest alone.
+      const TRect changed = NoteChanges(head);
+      Target.LimitTo(changed);
       for (const Call& call : Calls) Draw(call, Texts);
+      Target.LimitTo(kEverywhere);
       Calls.swap(Last);
       Texts.swap(LastTexts);
       drew = true;

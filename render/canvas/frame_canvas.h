@@ -92,7 +92,8 @@ class FrameCanvas final : public TCanvas {
   // How many calls at the start equal the last unit's.
   std::size_t SameHead() const;
   void Draw(const Call& call, std::string_view texts);
-  void NoteChanges(std::size_t head);
+  // Adds where the unit can change pixels to Changed, and returns it.
+  TRect NoteChanges(std::size_t head);
   void SetTargetState();
 
   TCanvas& Target;

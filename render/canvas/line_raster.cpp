@@ -320,4 +320,23 @@ void PlotLine(std::uint32_t* pixels, std::ptrdiff_t stride, const LinePlan& plan
       StridedRuns{diagonal ? major + minor : major, diagonal ? major : major + minor, argb});
 }
 
+void PlotLineWithin(std::uint32_t* pixels, std::ptrdiff_t stride, const LinePlan& plan,
+                    std::uint32_t argb, std::int64_t left, std::int64_t top, std::int64_t right,
+                    std::int64_t bottom) {
+  std::int64_t x = plan.X;
+  std::int64_t y = plan.Y;
+  std::int64_t error = plan.Error;
+  std::int64_t& major = plan.XMajor ? x : y;
+  std::int64_t& minor = plan.XMajor ? y : x;
+  for (std::int64_t j = 0; j < plan.Count; ++j) {
+    if (x >= left && x < right && y >= top && y < bottom) pixels[y * stride + x] = argb;
+    major += plan.MajorSign;
+    error += 2 * plan.Rise;
+    if (error >= 0) {
+      minor += plan.MinorSign;
+      error -= 2 * plan.Length;
+    }
+  }
+}
+
 }  // namespace trilume

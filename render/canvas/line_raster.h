@@ -42,5 +42,10 @@ bool PlanLine(int width, int height, int x0, int y0, int x1, int y1, LinePlan& p
 // written with wide stores.
 void PlotLine(std::uint32_t* pixels, std::ptrdiff_t stride, const LinePlan& plan,
               std::uint32_t argb);
+// PlotLine, writing only the pixels inside [left, right) x [top, bottom),
+// one at a time: for the few lines that cross such a bound.
+void PlotLineWithin(std::uint32_t* pixels, std::ptrdiff_t stride, const LinePlan& plan,
+                    std::uint32_t argb, std::int64_t left, std::int64_t top, std::int64_t right,
+                    std::int64_t bottom);
 
 }  // namespace trilume

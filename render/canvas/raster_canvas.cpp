@@ -59,8 +59,9 @@ Span Normalised(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t 
 // QPainter paints into a view of the visible part of the box alone, with
 // the brush pattern kept tied to the image's origin. For boxes too large to
 // capture and sizes not kept.
-void PaintEllipseInBox(QImage& image, const QRect& box, TColor pen, TColor brush, int style) {
-  const QRect visible = box & image.rect();
+void PaintEllipseInBox(QImage& image, const QRect& box, const QRect& limit, TColor pen,
+                       TColor brush, int style) {
+  const QRect visible = box & image.rect() & limit;
   if (visible.isEmpty()) return;
   // A view of the visible part: QPainter's device ends where the box does.
   QImage view(image.bits() + visible.top() * image.bytesPerLine() +
@@ -83,13 +84,35 @@ RasterCanvas::RasterCanvas(int width, int height)
   Width = Image.width();
   Height = Image.height();
   Stride = Image.bytesPerLine() / 4;
+  LimitRight = Width;
+  LimitBottom = Height;
+}
+
+void RasterCanvas::LimitTo(const TRect& rect) {
+  LimitLeft = std::clamp<std::int64_t>(rect.Left, 0, Width);
+  LimitTop = std::clamp<std::int64_t>(rect.Top, 0, Height);
+  LimitRight = std::clamp<std::int64_t>(rect.Right, LimitLeft, Width);
+  LimitBottom = std::clamp<std::int64_t>(rect.Bottom, LimitTop, Height);
 }
 
 void RasterCanvas::LineTo(int x, int y) {
   LinePlan plan;
   if (PlanLine(Width, Height, PenPos.X, PenPos.Y, x, y, plan)) {
+    const std::int64_t left = std::min<std::int64_t>(PenPos.X, x);
+    const std::int64_t top = std::min<std::int64_t>(PenPos.Y, y);
+    const std::int64_t right = std::max<std::int64_t>(PenPos.X, x);
+    const std::int64_t bottom = std::max<std::int64_t>(PenPos.Y, y);
+    const bool inside =
+        left >= LimitLeft && top >= LimitTop && right < LimitRight && bottom < LimitBottom;
+    const bool outside =
+        right < LimitLeft || bottom < LimitTop || left >= LimitRight || top >= LimitBottom;
     // bits() detaches a shared image, and only when there is something to draw.
-    PlotLine(reinterpret_cast<std::uint32_t*>(Image.bits()), Stride, plan, ToArgb(PenColor));
+    if (inside || LimitCoversImage()) {
+      PlotLine(reinterpret_cast<std::uint32_t*>(Image.bits()), Stride, plan, ToArgb(PenColor));
+    } else if (!outside) {
+      PlotLineWithin(reinterpret_cast<std::uint32_t*>(Image.bits()), Stride, plan, ToArgb(PenColor),
+                     LimitLeft, LimitTop, LimitRight, LimitBottom);
+    }
   }
   PenPos = TPoint{x, y};
 }
@@ -109,15 +132,13 @@ void RasterCanvas::PaintRuns(const std::vector<PixelRun>& runs, std::int64_t x, 
   if (runs.empty() || ToQtBrushStyle(style) == Qt::NoBrush) return;
   const std::uint32_t argb = ToArgb(colour);
   const std::array<std::uint8_t, 8> masks = HatchRows(style);
-  const std::int64_t width = Image.width();
-  const std::int64_t height = Image.height();
   const std::ptrdiff_t stride = Image.bytesPerLine() / 4;
   auto* pixels = reinterpret_cast<std::uint32_t*>(Image.bits());
   for (const PixelRun& run : runs) {
     const std::int64_t py = y + run.Y;
-    if (py < 0 || py >= height) continue;
-    const std::int64_t left = std::max<std::int64_t>(x + run.X0, 0);
-    const std::int64_t right = std::min<std::int64_t>(x + run.X1, width);
+    if (py < LimitTop || py >= LimitBottom) continue;
+    const std::int64_t left = std::max<std::int64_t>(x + run.X0, LimitLeft);
+    const std::int64_t right = std::min<std::int64_t>(x + run.X1, LimitRight);
     if (left >= right) continue;
     PaintRow(pixels + py * stride, static_cast<int>(left), static_cast<int>(right),
              masks[static_cast<std::size_t>(py & 7)], argb);
@@ -128,10 +149,10 @@ void RasterCanvas::FillClipped(std::int64_t left, std::int64_t top, std::int64_t
                                std::int64_t bottom, int style, TColor colour) {
   if (ToQtBrushStyle(style) == Qt::NoBrush) return;  // nothing to paint, nothing to detach
   const Span s = Normalised(left, top, right, bottom);
-  const std::int64_t l = std::max<std::int64_t>(s.Left, 0);
-  const std::int64_t t = std::max<std::int64_t>(s.Top, 0);
-  const std::int64_t r = std::min<std::int64_t>(s.Right, Image.width());
-  const std::int64_t b = std::min<std::int64_t>(s.Bottom, Image.height());
+  const std::int64_t l = std::max<std::int64_t>(s.Left, LimitLeft);
+  const std::int64_t t = std::max<std::int64_t>(s.Top, LimitTop);
+  const std::int64_t r = std::min<std::int64_t>(s.Right, LimitRight);
+  const std::int64_t b = std::min<std::int64_t>(s.Bottom, LimitBottom);
   if (l >= r || t >= b) return;
   FillSpan(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r), static_cast<int>(b),
            style, colour);
@@ -165,8 +186,8 @@ void RasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
   if (w == 1 || h == 1) {
     // Flattened to a line, the outline is the whole box (QPainter would draw
     // nothing for a box of zero height).
-    FillSpan(visible.left(), visible.top(), visible.right() + 1, visible.bottom() + 1, kBsSolid,
-             PenColor);
+    FillClipped(visible.left(), visible.top(), visible.right() + 1, visible.bottom() + 1, kBsSolid,
+                PenColor);
     return;
   }
   // Only a solid brush hides which fill pixels cover the outline.
@@ -178,7 +199,7 @@ void RasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     PaintRuns(shape->Fill, s.Left, s.Top, BrushStyle, BrushColor);
     return;
   }
-  PaintEllipseInBox(Image, bounds, PenColor, BrushColor, BrushStyle);
+  PaintEllipseInBox(Image, bounds, LimitRect(), PenColor, BrushColor, BrushStyle);
 }
 
 const QFont& RasterCanvas::GetFont() {
@@ -218,6 +239,7 @@ void RasterCanvas::TextOut(int x, int y, std::string_view text) {
     FillClipped(x, y, std::int64_t{x} + cellWidth, std::int64_t{y} + cellHeight, kBsSolid,
                 BrushColor);
   QPainter painter(&Image);
+  if (!LimitCoversImage()) painter.setClipRect(LimitRect());
   painter.setFont(font);
   painter.setPen(ToQColor(FontColor));
   painter.drawText(QPoint(x, y + metrics.ascent()), s);

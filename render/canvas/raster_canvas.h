@@ -46,6 +46,8 @@ class RasterCanvas final : public TCanvas {
   void Rectangle(int x1, int y1, int x2, int y2) override;
   void FillRect(const TRect& rect) override;
   void TextOut(int x, int y, std::string_view text) override;
+  // Every call then skips the pixels outside the rectangle.
+  void LimitTo(const TRect& rect) override;
 
   // Valid until the canvas is destroyed. A copy shares the pixels until the
   // next drawing call, which then detaches the canvas's own image.
@@ -64,6 +66,14 @@ class RasterCanvas final : public TCanvas {
                  TColor colour);
 
   const QFont& GetFont();
+  bool LimitCoversImage() const {
+    return LimitLeft == 0 && LimitTop == 0 && LimitRight == Width && LimitBottom == Height;
+  }
+  QRect LimitRect() const {
+    return QRect(static_cast<int>(LimitLeft), static_cast<int>(LimitTop),
+                 static_cast<int>(LimitRight - LimitLeft),
+                 static_cast<int>(LimitBottom - LimitTop));
+  }
 
   QImage Image;
   // Image's size and row stride in pixels, fixed from construction: lines
@@ -74,6 +84,11 @@ class RasterCanvas final : public TCanvas {
   QFont Font;
   bool FontReady = false;
   KeptShapes Kept;
+  // LimitTo's rectangle, inside the image.
+  std::int64_t LimitLeft = 0;
+  std::int64_t LimitTop = 0;
+  std::int64_t LimitRight = 0;
+  std::int64_t LimitBottom = 0;
 };
 
 }  // namespace trilume

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "model/timer.h"
 
@@ -118,6 +120,124 @@ TEST_F(TimerServiceTest, AsksForTheNextDueTickAndSleepsWhileNoTimerRuns) {
   EXPECT_EQ(Ticks.GetWakeDeadline(), Service.GetSchedule().GetDeadline(26));
   captions.Timer.SetEnabled(false);
   EXPECT_FALSE(Ticks.IsWakePending());
+}
+
+// A handler that waits in a nested event loop (a modal dialog) while the
+// next ticks come: the other timers go on, its own does not run again
+// inside itself, and the wake-ups keep coming.
+TEST_F(TimerServiceTest, ANestedEventLoopKeepsTheOtherTimersGoing) {
+  TTimer waiting(Service, 1, true);
+  CountingTimer other(Service, 1, true);
+  int waits = 0;
+  bool rearmedInside = false;
+  waiting.OnTimer = [&] {
+    if (++waits > 1) return;
+    for (std::int64_t tick = 2; tick <= 4; ++tick) {
+      Ticks.AdvanceTo(Service.GetSchedule().GetDeadline(tick) + 300);
+    }
+    rearmedInside = Ticks.IsWakePending();
+  };
+  ServeAt(1);
+  EXPECT_EQ(waits, 1);
+  // Ticks 2..4 inside the wait; tick 1's firing, still to come when the
+  // wait began, went into tick 2's.
+  EXPECT_EQ(other.Fired, 3);
+  EXPECT_TRUE(rearmedInside);
+  ServeAt(5);
+  EXPECT_EQ(waits, 2);
+  EXPECT_EQ(other.Fired, 4);
+}
+
+// A handler destroying a timer, its own included: every other timer fires
+// exactly once in that tick, and the destroyed one's handler, which is
+// still running, keeps what it captured.
+class DestroyingHandlerTest : public TimerServiceTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(DestroyingHandlerTest, EveryOtherTimerFiresOnce) {
+  const int victim = GetParam();
+  std::vector<std::unique_ptr<TTimer>> timers;
+  std::vector<int> fired(3, 0);
+  for (int i = 0; i < 3; ++i) timers.push_back(std::make_unique<TTimer>(Service, 1, true));
+  for (int i = 0; i < 3; ++i) {
+    timers[static_cast<std::size_t>(i)]->OnTimer = [&, i] { ++fired[static_cast<std::size_t>(i)]; };
+  }
+  // Captures more than fits in place, so the handler lives on the heap.
+  const std::string tag = "a tag longer than any small-buffer optimisation";
+  std::string seen;
+  timers[1]->OnTimer = [&, tag, victim] {
+    ++fired[1];
+    timers[static_cast<std::size_t>(victim)].reset();
+    seen = tag;
+  };
+  ServeAt(1);
+  EXPECT_EQ(seen, tag);
+  // A later victim goes before its turn.
+  const auto once = [victim](int i) { return i == victim && victim > 1 ? 0 : 1; };
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(fired[static_cast<std::size_t>(i)], once(i)) << i;
+  ServeAt(2);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(fired[static_cast<std::size_t>(i)], once(i) + (i == victim ? 0 : 1)) << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EarlierItselfOrLater, DestroyingHandlerTest, ::testing::Values(0, 1, 2));
+
+// A planner that sleeps until a chosen tick and logs what it is told.
+struct SleepUntil final : WakePlanner {
+  std::int64_t PlanWake(std::int64_t /*lastServedTick*/, std::int64_t earliestDueTick) override {
+    return std::max(earliestDueTick, Until);
+  }
+  void Woken(std::int64_t nowMicroseconds) override { WokenAt.push_back(nowMicroseconds); }
+  std::int64_t Until = 0;
+  std::vector<std::int64_t> WokenAt;
+};
+
+TEST_F(TimerServiceTest, TicksSleptThroughAreServedInOrderOnWaking) {
+  std::vector<std::int64_t> log;
+  TTimer frames(Service, 1, true);
+  TTimer captions(Service, 200, true);
+  frames.OnTimer = [&] { log.push_back(Service.GetLastServedTick()); };
+  captions.OnTimer = [&] { log.push_back(-Service.GetLastServedTick()); };
+  SleepUntil planner;
+  planner.Until = 20;
+  Service.SetPlanner(&planner);
+  EXPECT_EQ(Ticks.GetWakeDeadline(), Service.GetSchedule().GetDeadline(20));
+  EXPECT_FALSE(ServeAt(19));
+  planner.Until = 1000;
+  ASSERT_TRUE(ServeAt(20));
+  std::vector<std::int64_t> expected;
+  for (std::int64_t tick = 1; tick <= 20; ++tick) {
+    expected.push_back(tick);
+    if (tick == 13) expected.push_back(-13);
+  }
+  EXPECT_EQ(log, expected);
+  EXPECT_EQ(planner.WokenAt.size(), 1U);
+
+  // Never more than a second at a time.
+  EXPECT_EQ(Ticks.GetWakeDeadline(), Service.GetSchedule().GetDeadline(20 + kMaxSleepTicks));
+
+  // Before a change: the ticks whose time has come run first. After it, the
+  // next tick is served whatever the planner says.
+  log.clear();
+  Service.CatchUp(Service.GetSchedule().GetDeadline(23) + 10);
+  EXPECT_EQ(log, (std::vector<std::int64_t>{21, 22, 23}));
+  Service.WakeNextTick();
+  EXPECT_EQ(Ticks.GetWakeDeadline(), Service.GetSchedule().GetDeadline(24));
+  ASSERT_TRUE(ServeAt(24));
+  EXPECT_EQ(Ticks.GetWakeDeadline(), Service.GetSchedule().GetDeadline(24 + kMaxSleepTicks));
+
+  // Woken late, past the tick asked for: a stall, served once.
+  log.clear();
+  const std::int64_t late = 24 + kMaxSleepTicks + 100;
+  ServeAt(late);
+  std::vector<std::int64_t> frameTicks;
+  for (std::int64_t tick : log) {
+    if (tick > 0) frameTicks.push_back(tick);
+  }
+  ASSERT_EQ(frameTicks.size(), static_cast<std::size_t>(kMaxSleepTicks));
+  EXPECT_EQ(frameTicks[kMaxSleepTicks - 2], 24 + kMaxSleepTicks - 1);
+  EXPECT_EQ(frameTicks.back(), late);
+  EXPECT_EQ(log.back(), -late);
 }
 
 }  // namespace
