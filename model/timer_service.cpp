@@ -110,10 +110,11 @@ bool TimerService::IsFiring(const TTimer* timer) const {
   return std::find(Firing.begin(), Firing.end(), timer) != Firing.end();
 }
 
-std::int64_t TimerService::EarliestDueTick() const {
+std::int64_t TimerService::EarliestDueTick(const WakePlanner* unplannedBy) const {
   std::int64_t earliest = kNoDueTick;
   for (const TTimer* timer : Timers) {
-    if (timer != nullptr && timer->GetCadence().IsRunning()) {
+    if (timer != nullptr && timer->GetCadence().IsRunning() &&
+        (unplannedBy == nullptr || !unplannedBy->Plans(*timer))) {
       earliest = std::min(earliest, timer->GetCadence().GetDueTick());
     }
   }
@@ -130,7 +131,9 @@ void TimerService::Rearm() {
   const std::int64_t first = std::max(due, LastServedTick + 1);
   WakeTick = first;
   if (Planner != nullptr && !Prompt) {
-    const std::int64_t latest = std::max(first, LastServedTick + kMaxSleepTicks);
+    // A timer the planner does not plan for must fire on time.
+    const std::int64_t latest =
+        std::max(first, std::min(LastServedTick + kMaxSleepTicks, EarliestDueTick(Planner)));
     WakeTick = std::clamp(Planner->PlanWake(LastServedTick, first), first, latest);
   }
   Source.WakeAt(Schedule.GetDeadline(WakeTick));

@@ -24,6 +24,9 @@ class WakePlanner {
   // A wake-up at `nowMicroseconds` has served the ticks it slept through
   // and is about to serve the tick it woke for.
   virtual void Woken(std::int64_t nowMicroseconds) = 0;
+  // Whether PlanWake speaks for `timer`. The service never sleeps past the
+  // due tick of a timer the planner does not plan for: it must fire on time.
+  virtual bool Plans(const TTimer& timer) const = 0;
 };
 
 // The longest sleep a planner can ask for: one second of ticks.
@@ -84,8 +87,9 @@ class TimerService final {
   void Reschedule();
 
  private:
-  // The earliest tick a timer is due at; kNoDueTick while none runs.
-  std::int64_t EarliestDueTick() const;
+  // The earliest tick a timer is due at, of those `unplannedBy` does not
+  // plan for when it is given; kNoDueTick while none runs.
+  std::int64_t EarliestDueTick(const WakePlanner* unplannedBy = nullptr) const;
   // Serves each tick after the last one served up to `tick`.
   void ServeThrough(std::int64_t tick);
   void ArmWhileServing(std::int64_t nowMicroseconds);

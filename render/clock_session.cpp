@@ -136,6 +136,10 @@ std::int64_t ClockSession::TickClock::NowUnixMicroseconds() const {
   return Session.ReadingMicroseconds();
 }
 
+bool ClockSession::Plans(const TTimer& timer) const {
+  return &timer == &Timer1 || &timer == &Timer2 || &timer == &Timer3;
+}
+
 std::int64_t ClockSession::PlanWake(std::int64_t lastServedTick, std::int64_t earliestDueTick) {
   if (!Sleeping || Timer3.GetCadence().IsRunning()) return earliestDueTick;
   ForecastInputs in;

@@ -119,6 +119,7 @@ class ClockSession final : private WakePlanner {
 
   std::int64_t PlanWake(std::int64_t lastServedTick, std::int64_t earliestDueTick) override;
   void Woken(std::int64_t nowMicroseconds) override;
+  bool Plans(const TTimer& timer) const override;
   void TakeClockOffset(std::int64_t monoMicroseconds);
   std::int64_t ReadingMicroseconds() const;
 

@@ -188,8 +188,10 @@ struct SleepUntil final : WakePlanner {
     return std::max(earliestDueTick, Until);
   }
   void Woken(std::int64_t nowMicroseconds) override { WokenAt.push_back(nowMicroseconds); }
+  bool Plans(const TTimer& timer) const override { return &timer != Unplanned; }
   std::int64_t Until = 0;
   std::vector<std::int64_t> WokenAt;
+  const TTimer* Unplanned = nullptr;
 };
 
 TEST_F(TimerServiceTest, TicksSleptThroughAreServedInOrderOnWaking) {
@@ -238,6 +240,28 @@ TEST_F(TimerServiceTest, TicksSleptThroughAreServedInOrderOnWaking) {
   EXPECT_EQ(frameTicks[kMaxSleepTicks - 2], 24 + kMaxSleepTicks - 1);
   EXPECT_EQ(frameTicks.back(), late);
   EXPECT_EQ(log.back(), -late);
+}
+
+// A timer the planner knows nothing of (the wait that tells a click from a
+// double-click) fires at its own tick, not when the planned sleep ends.
+TEST_F(TimerServiceTest, ASleepNeverPassesATimerThePlannerDoesNotPlanFor) {
+  TTimer frames(Service, 1, true);
+  TTimer clickWait(Service, 400, true);  // due at tick 26
+  std::int64_t clickFiredAt = 0;
+  frames.OnTimer = [] {};
+  clickWait.OnTimer = [&] {
+    clickFiredAt = Service.GetLastServedTick();
+    clickWait.SetEnabled(false);
+  };
+  SleepUntil planner;
+  planner.Until = 60;
+  planner.Unplanned = &clickWait;
+  Service.SetPlanner(&planner);
+  EXPECT_EQ(Ticks.GetWakeDeadline(), Service.GetSchedule().GetDeadline(26));
+  for (std::int64_t tick = 1; tick <= 26; ++tick) ServeAt(tick);
+  EXPECT_EQ(clickFiredAt, 26);
+  // Once it is off, the planner's sleep holds again.
+  EXPECT_EQ(Ticks.GetWakeDeadline(), Service.GetSchedule().GetDeadline(60));
 }
 
 }  // namespace
