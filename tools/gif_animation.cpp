@@ -113,8 +113,11 @@ void CompressLzw(const std::vector<std::uint8_t>& indices, int minCodeSize,
     current = pixel;
   }
   out.Put(current, codeSize);
-  out.Put(clear, codeSize);
-  out.Put(clear + 1, minCodeSize + 1);
+  // Reading that last code the decoder adds a table entry of its own, one
+  // behind ours, and widens its codes when the next would not fit: the end
+  // code must be read at that width.
+  if (lastCode + 1 >= (1U << codeSize) && codeSize < 12) ++codeSize;
+  out.Put(clear + 1, codeSize);
   out.Flush();
 }
 
