@@ -47,6 +47,7 @@ class GifAnimation {
 
  private:
   static constexpr int kMaxColours = 256;
+  static constexpr std::size_t kSlots = 1024;  // four times the colours a frame may hold
 
   // The frame written once it is known how long it shows.
   struct Frame {
@@ -65,6 +66,9 @@ class GifAnimation {
   // Shown as transparent when `transparent`; false when it needs more than
   // kMaxColours colours.
   bool Index(const QImage& picture, const TRect& area, bool transparent);
+  // The slot of `colour`, looked for from `slot` on and added to Pending's
+  // colours when missing; kSlots when that would be one colour too many.
+  std::size_t AddColour(std::uint32_t colour, std::size_t slot);
   bool WritePending();
   // Pending's indices as LZW data after its image descriptor.
   bool WriteCodes(int minCodeSize);
@@ -83,8 +87,10 @@ class GifAnimation {
   // with 0 for a free slot (colours are stored with bit 24 set).
   std::vector<std::uint32_t> SlotColour;
   std::vector<std::uint8_t> SlotIndex;
-  std::vector<std::uint16_t> Table;  // the LZW codes' successors
-  std::vector<std::uint8_t> Blocks;  // one frame's LZW data sub-blocks
+  // The LZW codes' successors, for frames of up to 16 colours and more.
+  std::vector<std::uint16_t> Table;
+  std::vector<std::uint32_t> WideTable;
+  std::vector<std::uint8_t> Codes;  // one frame's LZW data, not yet in sub-blocks
   QString Error;
 };
 
