@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <system_error>
 
 namespace trilume {
 namespace {
@@ -140,7 +141,70 @@ GifAnimation::GifAnimation(QIODevice& device, int width, int height, int delayCe
       SlotIndex(kSlots) {}
 
 GifAnimation::~GifAnimation() {
+  if (Coder.joinable()) {
+    {
+      const std::lock_guard lock(CodeLock);
+      Stopping = true;
+    }
+    CodeTurn.notify_all();
+    Coder.join();
+  }
   if (File != nullptr) EGifCloseFile(File, nullptr);
+}
+
+void GifAnimation::MakeCodes() {
+  TooManyColours = !Index(Pending.Transparent == 0) && !Index(false);
+  if (TooManyColours) return;
+  // The colour table holds a power of two colours, at least 2.
+  CodedSize = GifBitSize(std::max(static_cast<int>(Pending.Colours.size()), 2));
+  const int minCodeSize = std::max(CodedSize, 2);
+  // Row offsets up to 4095 << minCodeSize fit 16 bits up to 16 colours.
+  if (minCodeSize <= 4) {
+    CompressLzw(Pending.Indices, minCodeSize, Table, Codes);
+  } else {
+    CompressLzw(Pending.Indices, minCodeSize, WideTable, Codes);
+  }
+}
+
+void GifAnimation::CodeThread() {
+  std::unique_lock lock(CodeLock);
+  for (;;) {
+    CodeTurn.wait(lock, [this] { return CodesWanted || Stopping; });
+    if (Stopping) return;
+    lock.unlock();
+    MakeCodes();
+    lock.lock();
+    CodesWanted = false;
+    CodeTurn.notify_all();
+  }
+}
+
+void GifAnimation::StartCodes() {
+  // A small frame costs less to code here than to hand over.
+  constexpr std::size_t kWorthAThread = 4096;
+  if (Fresh.size() < kWorthAThread) {
+    MakeCodes();
+    return;
+  }
+  if (!Coder.joinable()) {
+    try {
+      Coder = std::thread(&GifAnimation::CodeThread, this);
+    } catch (const std::system_error&) {
+      // No thread to be had: the codes are made here, only later.
+      MakeCodes();
+      return;
+    }
+  }
+  {
+    const std::lock_guard lock(CodeLock);
+    CodesWanted = true;
+  }
+  CodeTurn.notify_all();
+}
+
+void GifAnimation::AwaitCodes() {
+  std::unique_lock lock(CodeLock);
+  CodeTurn.wait(lock, [this] { return !CodesWanted; });
 }
 
 bool GifAnimation::Failed(const QString& why) {
@@ -205,40 +269,54 @@ bool GifAnimation::Add(const QImage& picture, TRect changed) {
       Pending.Delay += Delay;
       return true;
     }
-    // Too long for one frame's delay: an empty frame carries the rest.
+    // Too long for one frame's delay: an empty frame carries the rest, one
+    // pixel that stays.
     if (!WritePending()) return false;
-    Pending = Frame{0, 0, 1, 1, {0}, {0, 0}, 0, Delay};
+    Pending.Left = Pending.Top = 0;
+    Pending.Width = Pending.Height = 1;
+    Pending.Transparent = 0;
+    Pending.Delay = Delay;
+    Fresh.assign(1, 0);
+    Before.assign(1, 0);
     HasPending = true;
+    StartCodes();
     return true;
   }
 
   if (HasPending && !WritePending()) return false;
-  if (!Index(picture, area, !first) && !Index(picture, area, false)) {
-    return Failed(
-        QStringLiteral("frame %1 needs more than %2 colours").arg(FramesAdded).arg(kMaxColours));
-  }
-  Pending.Delay = Delay;
-  HasPending = true;
-  for (int y = area.Top; y < area.Bottom; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(y));
-    std::memcpy(Shown.data() + Cells(y, Width) + area.Left, row + area.Left,
-                sizeof(std::uint32_t) * static_cast<std::size_t>(area.Right - area.Left));
-  }
-  return true;
-}
-
-bool GifAnimation::Index(const QImage& picture, const TRect& area, bool transparent) {
-  std::fill(SlotColour.begin(), SlotColour.end(), 0);
+  // The code thread indexes copies of the rectangle, new and as it was, so
+  // that the next picture can be drawn meanwhile.
   Pending.Left = area.Left;
   Pending.Top = area.Top;
   Pending.Width = area.Right - area.Left;
   Pending.Height = area.Bottom - area.Top;
-  Pending.Indices.resize(Cells(Pending.Height, Pending.Width));
+  Pending.Transparent = first ? -1 : 0;
+  Pending.Delay = Delay;
+  Pending.Number = FramesAdded;
+  const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(Pending.Width);
+  Fresh.resize(Cells(Pending.Height, Pending.Width));
+  Before.resize(first ? 0 : Fresh.size());
+  for (int y = area.Top; y < area.Bottom; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(y));
+    std::uint32_t* shown = Shown.data() + Cells(y, Width) + area.Left;
+    const std::size_t at = Cells(y - area.Top, Pending.Width);
+    if (!first) std::memcpy(Before.data() + at, shown, rowBytes);
+    std::memcpy(Fresh.data() + at, row + area.Left, rowBytes);
+    std::memcpy(shown, row + area.Left, rowBytes);
+  }
+  HasPending = true;
+  StartCodes();
+  return true;
+}
+
+bool GifAnimation::Index(bool transparent) {
+  std::fill(SlotColour.begin(), SlotColour.end(), 0);
+  Pending.Indices.resize(Fresh.size());
   Pending.Colours.clear();
   // Index 0 stands for the pixels that stay.
   Pending.Transparent = transparent ? 0 : -1;
   if (transparent) Pending.Colours.push_back(0);
-  std::uint8_t* out = Pending.Indices.data();
+  std::uint8_t* const out = Pending.Indices.data();
   // Branches on the picture's own pixels mostly go the wrong way: a pixel
   // looks up its colour's first slot whether it stays or not, and only a
   // colour not yet there takes the slower way. The tables are held in
@@ -247,19 +325,18 @@ bool GifAnimation::Index(const QImage& picture, const TRect& area, bool transpar
   const std::uint8_t* const slotIndex = SlotIndex.data();
   // Without transparency no pixel stays: no colour has bit 24 set.
   const std::uint32_t neverStays = transparent ? 0 : kUsed;
-  for (int y = area.Top; y < area.Bottom; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(y));
-    const std::uint32_t* shown = Shown.data() + Cells(y, Width);
-    for (int x = area.Left; x < area.Right; ++x) {
-      const std::uint32_t colour = row[x] & kRgb;
-      const bool stays = colour == ((shown[x] & kRgb) | neverStays);
-      std::size_t slot = SlotOf(colour, kSlots);
-      if ((slotColour[slot] != (colour | kUsed)) & !stays) {
-        slot = AddColour(colour, slot);
-        if (slot == kSlots) return false;
-      }
-      *out++ = static_cast<std::uint8_t>(slotIndex[slot] & (stays ? 0U : 0xffU));
+  const std::uint32_t* const row = Fresh.data();
+  const std::uint32_t* const shown = transparent ? Before.data() : Fresh.data();
+  const std::size_t count = Fresh.size();
+  for (std::size_t x = 0; x < count; ++x) {
+    const std::uint32_t colour = row[x] & kRgb;
+    const bool stays = colour == ((shown[x] & kRgb) | neverStays);
+    std::size_t slot = SlotOf(colour, kSlots);
+    if ((slotColour[slot] != (colour | kUsed)) & !stays) {
+      slot = AddColour(colour, slot);
+      if (slot == kSlots) return false;
     }
+    out[x] = static_cast<std::uint8_t>(slotIndex[slot] & (stays ? 0U : 0xffU));
   }
   return true;
 }
@@ -280,8 +357,12 @@ std::size_t GifAnimation::AddColour(std::uint32_t colour, std::size_t slot) {
 bool GifAnimation::WritePending() {
   if (!HasPending) return true;
   HasPending = false;
-  const int size = std::max(static_cast<int>(Pending.Colours.size()), 2);
-  ColorMapObject* map = GifMakeMapObject(1 << GifBitSize(size), nullptr);
+  AwaitCodes();
+  if (TooManyColours) {
+    return Failed(
+        QStringLiteral("frame %1 needs more than %2 colours").arg(Pending.Number).arg(kMaxColours));
+  }
+  ColorMapObject* map = GifMakeMapObject(1 << CodedSize, nullptr);
   if (map == nullptr) return Failed(QStringLiteral("out of memory"));
   for (int i = 0; i < map->ColorCount; ++i) {
     const std::uint32_t colour = i < static_cast<int>(Pending.Colours.size())
@@ -299,7 +380,7 @@ bool GifAnimation::WritePending() {
                                         static_cast<int>(extensionSize), extension) != GIF_ERROR &&
                        EGifPutImageDesc(File, Pending.Left, Pending.Top, Pending.Width,
                                         Pending.Height, false, map) != GIF_ERROR &&
-                       WriteCodes(std::max(map->BitsPerPixel, 2));
+                       WriteCodes();
   GifFreeMapObject(map);
   if (!written) {
     const QString device = Device.errorString();
@@ -310,13 +391,10 @@ bool GifAnimation::WritePending() {
   return true;
 }
 
-bool GifAnimation::WriteCodes(int minCodeSize) {
-  // Row offsets up to 4095 << minCodeSize fit 16 bits up to 16 colours.
-  if (minCodeSize <= 4) {
-    CompressLzw(Pending.Indices, minCodeSize, Table, Codes);
-  } else {
-    CompressLzw(Pending.Indices, minCodeSize, WideTable, Codes);
-  }
+bool GifAnimation::WriteCodes() {
+  // LZW codes start one bit wider than the colour indices, which are at
+  // least 2 bits.
+  const int minCodeSize = std::max(CodedSize, 2);
   // EGifPutImageDesc wrote the code size byte, at least 2 as here. The
   // codes go out in sub-blocks of a length byte and up to 255 bytes.
   std::array<GifByteType, 256> block{};

@@ -4,7 +4,10 @@
 #include <QIODevice>
 #include <QImage>
 #include <QString>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "render/canvas/canvas.h"
@@ -23,6 +26,9 @@ inline constexpr int kMaxGifDelay = 65535;
 // pixels of that rectangle that stay as transparent. A picture that changes
 // nothing lengthens the frame before instead of adding one. Memory is one
 // picture's pixels and one frame's indices, whatever the number of frames.
+// A frame's LZW codes are made on a thread of this object's own while the
+// next picture is drawn; everything else, and every write, happens on the
+// caller's thread.
 class GifAnimation {
  public:
   // The frames are `width` x `height` pixels (both at least 1) and each is
@@ -36,11 +42,12 @@ class GifAnimation {
   // Adds the top left width x height pixels of `picture` (RGB32, at least
   // that large) as the next frame. Outside `changed` the picture must equal
   // the one added before (ignored for the first). False with ErrorString()
-  // when the device takes no more bytes or when the changed pixels need more
-  // colours than one GIF frame holds (256); nothing more may be added then.
+  // when the device takes no more bytes or when the changed pixels of a
+  // frame added before need more colours than one GIF frame holds (256);
+  // nothing more may be added then.
   bool Add(const QImage& picture, TRect changed);
   // Writes the last frame and the end of the file. False with ErrorString()
-  // as for Add(). Call once, after at least one Add().
+  // as for Add(), the last frame's colours included. Call once, after at least one Add().
   bool Finish();
 
   QString ErrorString() const { return Error; }
@@ -59,19 +66,25 @@ class GifAnimation {
     std::vector<std::uint32_t> Colours;
     int Transparent = -1;  // the index of the pixels that stay, or -1
     int Delay = 0;
+    int Number = 0;  // which Add() made it
   };
 
   bool Start();
-  // Indexes `picture` over the rectangle into Pending, the pixels equal to
-  // Shown as transparent when `transparent`; false when it needs more than
-  // kMaxColours colours.
-  bool Index(const QImage& picture, const TRect& area, bool transparent);
+  // Indexes Fresh into Pending, the pixels equal to Before's as transparent
+  // when `transparent`; false when it needs more than kMaxColours colours.
+  bool Index(bool transparent);
   // The slot of `colour`, looked for from `slot` on and added to Pending's
   // colours when missing; kSlots when that would be one colour too many.
   std::size_t AddColour(std::uint32_t colour, std::size_t slot);
   bool WritePending();
-  // Pending's indices as LZW data after its image descriptor.
-  bool WriteCodes(int minCodeSize);
+  // Starts indexing Pending's pixels and making its LZW codes; AwaitCodes()
+  // waits until they are in Codes or TooManyColours is set.
+  void StartCodes();
+  void AwaitCodes();
+  void MakeCodes();
+  void CodeThread();
+  // Pending's codes after its image descriptor.
+  bool WriteCodes();
   bool Failed(const QString& why);
 
   QIODevice& Device;
@@ -92,6 +105,18 @@ class GifAnimation {
   std::vector<std::uint32_t> WideTable;
   std::vector<std::uint8_t> Codes;  // one frame's LZW data, not yet in sub-blocks
   QString Error;
+  // Pending's rectangle of the picture added and of the one before.
+  std::vector<std::uint32_t> Fresh;
+  std::vector<std::uint32_t> Before;
+  bool TooManyColours = false;
+  // The code thread owns Fresh, Before, Pending's indices and colours, the
+  // tables and Codes while CodesWanted is set.
+  std::mutex CodeLock;
+  std::condition_variable CodeTurn;
+  bool CodesWanted = false;
+  bool Stopping = false;
+  int CodedSize = 1;  // bits of Pending's colour table
+  std::thread Coder;
 };
 
 // A frame's GIF delay for frames `intervalMicroseconds` apart of which every
