@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 
+#include "tests/tools/gif_strict_reader.h"
 #include "tests/tools/render_tool_test_support.h"
 #include "tools/gif_animation.h"
 
@@ -172,6 +173,82 @@ INSTANTIATE_TEST_SUITE_P(
                 10,
                 0}),
     [](const testing::TestParamInfo<GifCase>& param) { return std::string(param.param.Name); });
+
+struct StrictCase {
+  const char* Name;
+  QStringList Arguments;  // without --gif
+};
+
+void PrintTo(const StrictCase& c, std::ostream* out) { *out << c.Name; }
+
+class StrictGifTest : public testing::TestWithParam<StrictCase> {
+ protected:
+  void SetUp() override {
+    UseUtc();
+    ASSERT_TRUE(Dir.isValid());
+  }
+  QTemporaryDir Dir;
+};
+
+// Read to the end-of-information code of every frame by the format's own
+// rules, the file must show what giflib shows. giflib stops at a frame's
+// last pixel, so it misses a code after the pixels at the wrong width,
+// which makes strict readers reject the file.
+TEST_P(StrictGifTest, EveryFrameReadsToItsEndCodeByTheFormatsRules) {
+  const StrictCase& c = GetParam();
+  const QString gifName = Dir.filePath(QStringLiteral("clip.gif"));
+  const ToolRun run = RunTool(QStringList(c.Arguments) << QStringLiteral("--gif") << gifName);
+  ASSERT_EQ(run.Status, kExitOk) << run.Err.toStdString();
+  QFile gifFile(gifName);
+  ASSERT_TRUE(gifFile.open(QIODevice::ReadOnly));
+  const QByteArray bytes = gifFile.readAll();
+  const StrictGif strict = ReadGifStrictly(bytes);
+  ASSERT_EQ(strict.Error, "");
+  EXPECT_EQ(strict.Loops, 0);
+  const Decoded decoded = Decode(bytes);
+  ASSERT_EQ(strict.Pictures.size(), decoded.Pictures.size());
+  for (std::size_t i = 0; i < strict.Pictures.size(); ++i) {
+    EXPECT_EQ(strict.Frames[i].Delay, decoded.Delays[i]) << "frame " << i;
+    ASSERT_TRUE(strict.Pictures[i] == decoded.Pictures[i]) << "frame " << i;
+  }
+}
+
+QStringList At(const char* start, std::initializer_list<const char*> arguments) {
+  QStringList list{QStringLiteral("--at"), QString::fromLatin1(start)};
+  for (const char* argument : arguments) list << QString::fromLatin1(argument);
+  return list;
+}
+
+// Runs from a random search, each of which had a frame whose last code was
+// one bit too narrow, and the smallest window.
+INSTANTIATE_TEST_SUITE_P(
+    Runs, StrictGifTest,
+    testing::Values(
+        StrictCase{
+            "FreeFlightClearedNarrow",
+            At("2026-12-28 07:17:03.790", {"--frames", "41", "--size", "14x37", "--set",
+                                           "trace=0,rainbow=0", "--free", "--clear-before", "40"})},
+        StrictCase{"RainbowTinyEveryEighth",
+                   At("2026-12-08 10:34:09.940",
+                      {"--frames", "253", "--size", "7x3", "--set", "trace=0,rainbow=1,traces=100",
+                       "--clear-before", "20", "--interval-ms", "1000", "--every", "8"})},
+        StrictCase{"TickBackFreeFlight",
+                   At("2026-12-18 18:26:40.662", {"--frames", "140", "--size", "4x12", "--set",
+                                                  "trace=0,traces=891,yellow=0,hands=1",
+                                                  "--movement", "TICKBACK1", "--free"})},
+        StrictCase{"TraceWithLinksEveryFourth",
+                   At("2026-12-03 22:59:30.667", {"--frames", "206", "--size", "33x164", "--set",
+                                                  "trace=1,rainbow=0,lengths=0,hands=1,links=1",
+                                                  "--every", "4", "--fill-style", "2"})},
+        StrictCase{"FastFreeFlightOneColour",
+                   At("2026-12-04 23:55:17.184",
+                      {"--frames", "209", "--set", "rainbow=0,traces=300,lengths=0,colors=1",
+                       "--movement", "FAST", "--free"})},
+        StrictCase{"OnePixel", At("2026-12-08 10:09:30.000", {"--frames", "30", "--size", "1x1"})},
+        StrictCase{"RainbowTraceForming",
+                   At("2026-12-08 10:09:30.000",
+                      {"--frames", "120", "--every", "6", "--set", "rainbow=1,traces=3000"})}),
+    [](const testing::TestParamInfo<StrictCase>& param) { return std::string(param.param.Name); });
 
 // A frame never dithers: one colour past what a GIF frame holds fails.
 TEST(GifAnimation, RefusesAFrameOfMoreThan256Colours) {
