@@ -132,11 +132,10 @@ void CompressLzw(const std::vector<std::uint8_t>& indices, int minCodeSize,
 
 }  // namespace
 
-GifAnimation::GifAnimation(QIODevice& device, int width, int height, int delayCentiseconds)
+GifAnimation::GifAnimation(QIODevice& device, int width, int height)
     : Device(device),
       Width(std::max(width, 1)),
       Height(std::max(height, 1)),
-      Delay(std::clamp(delayCentiseconds, 0, kMaxGifDelay)),
       SlotColour(kSlots),
       SlotIndex(kSlots) {}
 
@@ -231,8 +230,9 @@ bool GifAnimation::Start() {
   return true;
 }
 
-bool GifAnimation::Add(const QImage& picture, TRect changed) {
+bool GifAnimation::Add(const QImage& picture, TRect changed, std::int64_t delayCentiseconds) {
   if (!Error.isEmpty()) return false;
+  delayCentiseconds = std::max<std::int64_t>(delayCentiseconds, 0);
   if (picture.width() < Width || picture.height() < Height) {
     return Failed(QStringLiteral("the picture is smaller than the animation"));
   }
@@ -265,21 +265,7 @@ bool GifAnimation::Add(const QImage& picture, TRect changed) {
     area = tight;
   }
   if (area.Left >= area.Right || area.Top >= area.Bottom) {
-    if (Pending.Delay + Delay <= kMaxGifDelay) {
-      Pending.Delay += Delay;
-      return true;
-    }
-    // Too long for one frame's delay: an empty frame carries the rest, one
-    // pixel that stays.
-    if (!WritePending()) return false;
-    Pending.Left = Pending.Top = 0;
-    Pending.Width = Pending.Height = 1;
-    Pending.Transparent = 0;
-    Pending.Delay = Delay;
-    Fresh.assign(1, 0);
-    Before.assign(1, 0);
-    HasPending = true;
-    StartCodes();
+    Pending.Delay += delayCentiseconds;
     return true;
   }
 
@@ -291,7 +277,7 @@ bool GifAnimation::Add(const QImage& picture, TRect changed) {
   Pending.Width = area.Right - area.Left;
   Pending.Height = area.Bottom - area.Top;
   Pending.Transparent = first ? -1 : 0;
-  Pending.Delay = Delay;
+  Pending.Delay = delayCentiseconds;
   Pending.Number = FramesAdded;
   const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(Pending.Width);
   Fresh.resize(Cells(Pending.Height, Pending.Width));
@@ -362,6 +348,30 @@ bool GifAnimation::WritePending() {
     return Failed(
         QStringLiteral("frame %1 needs more than %2 colours").arg(Pending.Number).arg(kMaxColours));
   }
+  std::int64_t owed = Pending.Delay;
+  for (;;) {
+    // The most a frame can say, leaving no remainder too short to show.
+    int delay = kMaxGifDelay;
+    if (owed <= kMaxGifDelay) {
+      delay = static_cast<int>(owed);
+    } else if (owed - kMaxGifDelay < kMinGifDelay) {
+      delay = kMaxGifDelay - kMinGifDelay;
+    }
+    owed -= delay;
+    if (!WriteFrame(delay)) return false;
+    if (owed == 0) return true;
+    // Longer than one frame's delay: empty frames, of one pixel that stays,
+    // carry the rest.
+    Pending.Left = Pending.Top = 0;
+    Pending.Width = Pending.Height = 1;
+    Pending.Transparent = 0;
+    Fresh.assign(1, 0);
+    Before.assign(1, 0);
+    MakeCodes();
+  }
+}
+
+bool GifAnimation::WriteFrame(int delay) {
   ColorMapObject* map = GifMakeMapObject(1 << CodedSize, nullptr);
   if (map == nullptr) return Failed(QStringLiteral("out of memory"));
   for (int i = 0; i < map->ColorCount; ++i) {
@@ -373,7 +383,7 @@ bool GifAnimation::WritePending() {
                      static_cast<GifByteType>(colour)};
   }
   // DISPOSE_DO_NOT: each frame is drawn over the ones before.
-  const GraphicsControlBlock control{DISPOSE_DO_NOT, false, Pending.Delay, Pending.Transparent};
+  const GraphicsControlBlock control{DISPOSE_DO_NOT, false, delay, Pending.Transparent};
   GifByteType extension[4];
   const std::size_t extensionSize = EGifGCBToExtension(&control, extension);
   const bool written = EGifPutExtension(File, GRAPHICS_EXT_FUNC_CODE,
@@ -422,10 +432,30 @@ bool GifAnimation::Finish() {
   return true;
 }
 
-int GifDelayCentiseconds(std::int64_t intervalMicroseconds, int every) {
-  const std::int64_t micros = intervalMicroseconds * std::max(every, 1);
-  return static_cast<int>(
-      std::clamp<std::int64_t>((micros + 5000) / 10000, 0, std::int64_t{kMaxGifDelay}));
+GifTimeline::GifTimeline(std::int64_t intervalMicroseconds, int every)
+    : Step(std::max<std::int64_t>(intervalMicroseconds, 0) * std::max(every, 1)) {}
+
+std::int64_t GifTimeline::Next() {
+  // Rounded to the nearest hundredth, halves up.
+  auto centiseconds = [](std::int64_t micros) { return (micros + 5000) / 10000; };
+  const std::int64_t start = centiseconds(Step * Kept);
+  ++Kept;
+  return std::max(centiseconds(Step * Kept) - start, std::int64_t{kMinGifDelay});
+}
+
+QString GifPaceWarning(std::int64_t intervalMicroseconds, int every) {
+  const std::int64_t step = intervalMicroseconds * std::max(every, 1);
+  if (step >= kMinGifDelay * std::int64_t{10000}) return {};
+  const QString slow = QStringLiteral(
+                           "--gif: frames %1 ms apart (--every %2 x --interval-ms %3) show for "
+                           "20 ms at least in players, so the clip plays slow")
+                           .arg(static_cast<double>(step) / 1000.0)
+                           .arg(every)
+                           .arg(static_cast<double>(intervalMicroseconds) / 1000.0);
+  if (intervalMicroseconds <= 0) return slow;
+  const std::int64_t fewest =
+      (kMinGifDelay * std::int64_t{10000} + intervalMicroseconds - 1) / intervalMicroseconds;
+  return slow + QStringLiteral("; --every %1 plays true").arg(fewest);
 }
 
 }  // namespace trilume

@@ -16,8 +16,10 @@ struct GifFileType;
 
 namespace trilume {
 
-// The longest a GIF frame can show, in hundredths of a second.
+// The longest a GIF frame can show, in hundredths of a second, and the
+// shortest that players keep to: they show a frame of 0 or 1 for 10.
 inline constexpr int kMaxGifDelay = 65535;
+inline constexpr int kMinGifDelay = 2;
 
 // Streams pictures into a looping animated GIF on a device, exactly: every
 // pixel of every picture comes back when the file is decoded. Each frame
@@ -31,21 +33,22 @@ inline constexpr int kMaxGifDelay = 65535;
 // caller's thread.
 class GifAnimation {
  public:
-  // The frames are `width` x `height` pixels (both at least 1) and each is
-  // shown for `delayCentiseconds` (0..kMaxGifDelay). `device` must stay open while
-  // this object writes to it.
-  GifAnimation(QIODevice& device, int width, int height, int delayCentiseconds);
+  // The frames are `width` x `height` pixels (both at least 1). `device`
+  // must stay open while this object writes to it.
+  GifAnimation(QIODevice& device, int width, int height);
   ~GifAnimation();
   GifAnimation(const GifAnimation&) = delete;
   GifAnimation& operator=(const GifAnimation&) = delete;
 
   // Adds the top left width x height pixels of `picture` (RGB32, at least
   // that large) as the next frame. Outside `changed` the picture must equal
-  // the one added before (ignored for the first). False with ErrorString()
+  // the one added before (ignored for the first). It shows for
+  // `delayCentiseconds` (at least 0; what one frame cannot say is carried by
+  // empty frames after it). False with ErrorString()
   // when the device takes no more bytes or when the changed pixels of a
   // frame added before need more colours than one GIF frame holds (256);
   // nothing more may be added then.
-  bool Add(const QImage& picture, TRect changed);
+  bool Add(const QImage& picture, TRect changed, std::int64_t delayCentiseconds);
   // Writes the last frame and the end of the file. False with ErrorString()
   // as for Add(), the last frame's colours included. Call once, after at least one Add().
   bool Finish();
@@ -65,7 +68,7 @@ class GifAnimation {
     std::vector<std::uint8_t> Indices;
     std::vector<std::uint32_t> Colours;
     int Transparent = -1;  // the index of the pixels that stay, or -1
-    int Delay = 0;
+    std::int64_t Delay = 0;
     int Number = 0;  // which Add() made it
   };
 
@@ -76,7 +79,9 @@ class GifAnimation {
   // The slot of `colour`, looked for from `slot` on and added to Pending's
   // colours when missing; kSlots when that would be one colour too many.
   std::size_t AddColour(std::uint32_t colour, std::size_t slot);
+  // Writes Pending, and the empty frames its delay may need.
   bool WritePending();
+  bool WriteFrame(int delay);
   // Starts indexing Pending's pixels and making its LZW codes; AwaitCodes()
   // waits until they are in Codes or TooManyColours is set.
   void StartCodes();
@@ -90,7 +95,6 @@ class GifAnimation {
   QIODevice& Device;
   int Width;
   int Height;
-  int Delay;
   GifFileType* File = nullptr;
   int FramesAdded = 0;
   std::vector<std::uint32_t> Shown;  // the last picture added, 0xRRGGBB
@@ -119,9 +123,25 @@ class GifAnimation {
   std::thread Coder;
 };
 
-// A frame's GIF delay for frames `intervalMicroseconds` apart of which every
-// `every`-th is kept, rounded to whole hundredths of a second and held to
-// what a GIF can say.
-int GifDelayCentiseconds(std::int64_t intervalMicroseconds, int every);
+// The delays of the frames kept for a GIF, every `every`-th of frames
+// `intervalMicroseconds` apart, in hundredths of a second: the run's clock
+// at a kept frame's end rounded, less the same at its start, so that
+// rounding never adds up and a clip lasts as long as its run to within
+// 10 ms. Never below kMinGifDelay: a clip whose frames are closer than that
+// plays slower than its run.
+class GifTimeline {
+ public:
+  GifTimeline(std::int64_t intervalMicroseconds, int every);
+  // The next kept frame's delay.
+  std::int64_t Next();
+
+ private:
+  std::int64_t Step;  // microseconds from one kept frame to the next
+  std::int64_t Kept = 0;
+};
+
+// One line for a clip that plays slower than its run, naming the smallest
+// --every that plays true; empty when it plays true.
+QString GifPaceWarning(std::int64_t intervalMicroseconds, int every);
 
 }  // namespace trilume
