@@ -153,6 +153,12 @@ GifAnimation::~GifAnimation() {
 
 void GifAnimation::MakeCodes() {
   TooManyColours = !Index(Pending.Transparent == 0) && !Index(false);
+  // The code thread's own copy of the picture shown, for the next frame.
+  const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(Pending.Width);
+  for (int y = 0; y < Pending.Height; ++y) {
+    std::memcpy(CoderShown.data() + Cells(Pending.Top + y, Width) + Pending.Left,
+                Fresh.data() + Cells(y, Pending.Width), rowBytes);
+  }
   if (TooManyColours) return;
   // The colour table holds a power of two colours, at least 2.
   CodedSize = GifBitSize(std::max(static_cast<int>(Pending.Colours.size()), 2));
@@ -227,6 +233,7 @@ bool GifAnimation::Start() {
     return Failed(Device.errorString());
   }
   Shown.assign(Cells(Height, Width), 0);
+  CoderShown = Shown;
   return true;
 }
 
@@ -281,14 +288,10 @@ bool GifAnimation::Add(const QImage& picture, TRect changed, std::int64_t delayC
   Pending.Number = FramesAdded;
   const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(Pending.Width);
   Fresh.resize(Cells(Pending.Height, Pending.Width));
-  Before.resize(first ? 0 : Fresh.size());
   for (int y = area.Top; y < area.Bottom; ++y) {
     const auto* row = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(y));
-    std::uint32_t* shown = Shown.data() + Cells(y, Width) + area.Left;
-    const std::size_t at = Cells(y - area.Top, Pending.Width);
-    if (!first) std::memcpy(Before.data() + at, shown, rowBytes);
-    std::memcpy(Fresh.data() + at, row + area.Left, rowBytes);
-    std::memcpy(shown, row + area.Left, rowBytes);
+    std::memcpy(Fresh.data() + Cells(y - area.Top, Pending.Width), row + area.Left, rowBytes);
+    std::memcpy(Shown.data() + Cells(y, Width) + area.Left, row + area.Left, rowBytes);
   }
   HasPending = true;
   StartCodes();
@@ -311,18 +314,22 @@ bool GifAnimation::Index(bool transparent) {
   const std::uint8_t* const slotIndex = SlotIndex.data();
   // Without transparency no pixel stays: no colour has bit 24 set.
   const std::uint32_t neverStays = transparent ? 0 : kUsed;
-  const std::uint32_t* const row = Fresh.data();
-  const std::uint32_t* const shown = transparent ? Before.data() : Fresh.data();
-  const std::size_t count = Fresh.size();
-  for (std::size_t x = 0; x < count; ++x) {
-    const std::uint32_t colour = row[x] & kRgb;
-    const bool stays = colour == ((shown[x] & kRgb) | neverStays);
-    std::size_t slot = SlotOf(colour, kSlots);
-    if ((slotColour[slot] != (colour | kUsed)) & !stays) {
-      slot = AddColour(colour, slot);
-      if (slot == kSlots) return false;
+  const std::size_t width = static_cast<std::size_t>(Pending.Width);
+  for (int y = 0; y < Pending.Height; ++y) {
+    const std::uint32_t* const row = Fresh.data() + Cells(y, Pending.Width);
+    const std::uint32_t* const shown =
+        CoderShown.data() + Cells(Pending.Top + y, Width) + Pending.Left;
+    std::uint8_t* const indices = out + Cells(y, Pending.Width);
+    for (std::size_t x = 0; x < width; ++x) {
+      const std::uint32_t colour = row[x] & kRgb;
+      const bool stays = colour == ((shown[x] & kRgb) | neverStays);
+      std::size_t slot = SlotOf(colour, kSlots);
+      if ((slotColour[slot] != (colour | kUsed)) & !stays) {
+        slot = AddColour(colour, slot);
+        if (slot == kSlots) return false;
+      }
+      indices[x] = static_cast<std::uint8_t>(slotIndex[slot] & (stays ? 0U : 0xffU));
     }
-    out[x] = static_cast<std::uint8_t>(slotIndex[slot] & (stays ? 0U : 0xffU));
   }
   return true;
 }
@@ -365,8 +372,7 @@ bool GifAnimation::WritePending() {
     Pending.Left = Pending.Top = 0;
     Pending.Width = Pending.Height = 1;
     Pending.Transparent = 0;
-    Fresh.assign(1, 0);
-    Before.assign(1, 0);
+    Fresh.assign(1, CoderShown[0]);
     MakeCodes();
   }
 }

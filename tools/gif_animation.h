@@ -26,8 +26,9 @@ inline constexpr int kMinGifDelay = 2;
 // after the first stores only the smallest rectangle holding the pixels that
 // differ from the picture before, with its own colour table, and marks the
 // pixels of that rectangle that stay as transparent. A picture that changes
-// nothing lengthens the frame before instead of adding one. Memory is one
-// picture's pixels and one frame's indices, whatever the number of frames.
+// nothing lengthens the frame before instead of adding one. Memory is two
+// copies of one picture's pixels and one frame's pixels and indices,
+// whatever the number of frames.
 // A frame's LZW codes are made on a thread of this object's own while the
 // next picture is drawn; everything else, and every write, happens on the
 // caller's thread.
@@ -73,8 +74,9 @@ class GifAnimation {
   };
 
   bool Start();
-  // Indexes Fresh into Pending, the pixels equal to Before's as transparent
-  // when `transparent`; false when it needs more than kMaxColours colours.
+  // Indexes Fresh into Pending, the pixels equal to CoderShown's as
+  // transparent when `transparent`; false when it needs more than
+  // kMaxColours colours.
   bool Index(bool transparent);
   // The slot of `colour`, looked for from `slot` on and added to Pending's
   // colours when missing; kSlots when that would be one colour too many.
@@ -109,11 +111,12 @@ class GifAnimation {
   std::vector<std::uint32_t> WideTable;
   std::vector<std::uint8_t> Codes;  // one frame's LZW data, not yet in sub-blocks
   QString Error;
-  // Pending's rectangle of the picture added and of the one before.
+  // Pending's rectangle of the picture added, and the code thread's own
+  // copy of the picture shown before it.
   std::vector<std::uint32_t> Fresh;
-  std::vector<std::uint32_t> Before;
+  std::vector<std::uint32_t> CoderShown;
   bool TooManyColours = false;
-  // The code thread owns Fresh, Before, Pending's indices and colours, the
+  // The code thread owns Fresh, CoderShown, Pending's indices and colours, the
   // tables and Codes while CodesWanted is set.
   std::mutex CodeLock;
   std::condition_variable CodeTurn;
