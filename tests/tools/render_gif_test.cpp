@@ -355,23 +355,32 @@ TEST(GifAnimation, CarriesALongDelayOnEmptyFrames) {
   EXPECT_GT(strict.Frames.size(), 3U * 8640000 / kMaxGifDelay);
 }
 
-// A frame never dithers: one colour past what a GIF frame holds fails.
+// A frame never dithers: one colour past what a GIF frame holds fails, the
+// next Add() or Finish() saying which frame, also where a large frame is
+// indexed on the code thread while a second one is added.
 TEST(GifAnimation, RefusesAFrameOfMoreThan256Colours) {
-  for (const int colours : {256, 257}) {
-    QBuffer device;
-    device.open(QIODevice::WriteOnly);
-    GifAnimation gif(device, colours, 1);
-    QImage picture(colours, 1, QImage::Format_RGB32);
-    for (int x = 0; x < colours; ++x) picture.setPixel(x, 0, qRgb(x & 0xff, x >> 8, 7));
-    const bool written = gif.Add(picture, Rect(0, 0, colours, 1), 2) && gif.Finish();
-    EXPECT_EQ(written, colours <= 256) << colours;
-    if (written) {
-      const Decoded decoded = Decode(device.data());
-      ASSERT_EQ(decoded.Pictures.size(), 1U);
-      EXPECT_TRUE(decoded.Pictures[0] == picture);
-    } else {
-      EXPECT_TRUE(gif.ErrorString().contains(QStringLiteral("256")))
-          << gif.ErrorString().toStdString();
+  for (const int rows : {1, 40}) {
+    for (const int colours : {256, 257}) {
+      QBuffer device;
+      device.open(QIODevice::WriteOnly);
+      GifAnimation gif(device, colours, rows);
+      QImage picture(colours, rows, QImage::Format_RGB32);
+      for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < colours; ++x) picture.setPixel(x, y, qRgb(x & 0xff, x >> 8, 7));
+      }
+      QImage second = picture;
+      second.setPixel(0, 0, qRgb(1, 2, 3));
+      const bool written = gif.Add(picture, Rect(0, 0, colours, rows), 2) &&
+                           gif.Add(second, Rect(0, 0, 1, 1), 2) && gif.Finish();
+      EXPECT_EQ(written, colours <= 256) << colours << " colours, " << rows << " rows";
+      if (written) {
+        const Decoded decoded = Decode(device.data());
+        ASSERT_EQ(decoded.Pictures.size(), 2U);
+        EXPECT_TRUE(decoded.Pictures[0] == picture);
+        EXPECT_TRUE(decoded.Pictures[1] == second);
+      } else {
+        EXPECT_EQ(gif.ErrorString(), QStringLiteral("frame 1 needs more than 256 colours"));
+      }
     }
   }
 }
