@@ -136,8 +136,8 @@ GifAnimation::GifAnimation(QIODevice& device, int width, int height)
     : Device(device),
       Width(std::max(width, 1)),
       Height(std::max(height, 1)),
-      SlotColour(kSlots),
-      SlotIndex(kSlots) {}
+      SlotColour(kSlots + 1),
+      SlotIndex(kSlots + 1) {}
 
 GifAnimation::~GifAnimation() {
   if (Coder.joinable()) {
@@ -299,7 +299,12 @@ bool GifAnimation::Add(const QImage& picture, TRect changed, std::int64_t delayC
 }
 
 bool GifAnimation::Index(bool transparent) {
-  std::fill(SlotColour.begin(), SlotColour.end(), 0);
+  // The slot after the table holds a key no colour has, index 0, for the
+  // pixels that stay.
+  constexpr std::uint32_t kStays = ~std::uint32_t{0};
+  std::fill_n(SlotColour.begin(), kSlots, 0);
+  SlotColour[kSlots] = kStays;
+  SlotIndex[kSlots] = 0;
   Pending.Indices.resize(Fresh.size());
   Pending.Colours.clear();
   // Index 0 stands for the pixels that stay.
@@ -307,9 +312,9 @@ bool GifAnimation::Index(bool transparent) {
   if (transparent) Pending.Colours.push_back(0);
   std::uint8_t* const out = Pending.Indices.data();
   // Branches on the picture's own pixels mostly go the wrong way: a pixel
-  // looks up its colour's first slot whether it stays or not, and only a
-  // colour not yet there takes the slower way. The tables are held in
-  // locals, as the index stores might otherwise alias them.
+  // that stays looks up the slot of its own, any other its colour's first
+  // slot, and only a colour not yet there takes the slower way. The tables
+  // are held in locals, as the index stores might otherwise alias them.
   const std::uint32_t* const slotColour = SlotColour.data();
   const std::uint8_t* const slotIndex = SlotIndex.data();
   // Without transparency no pixel stays: no colour has bit 24 set.
@@ -323,12 +328,12 @@ bool GifAnimation::Index(bool transparent) {
     for (std::size_t x = 0; x < width; ++x) {
       const std::uint32_t colour = row[x] & kRgb;
       const bool stays = colour == ((shown[x] & kRgb) | neverStays);
-      std::size_t slot = SlotOf(colour, kSlots);
-      if ((slotColour[slot] != (colour | kUsed)) & !stays) {
+      std::size_t slot = stays ? kSlots : SlotOf(colour, kSlots);
+      if (slotColour[slot] != (stays ? kStays : colour | kUsed)) {
         slot = AddColour(colour, slot);
         if (slot == kSlots) return false;
       }
-      indices[x] = static_cast<std::uint8_t>(slotIndex[slot] & (stays ? 0U : 0xffU));
+      indices[x] = slotIndex[slot];
     }
   }
   return true;
