@@ -156,8 +156,8 @@ void GifAnimation::MakeCodes() {
   // The code thread's own copy of the picture shown, for the next frame.
   const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(Pending.Width);
   for (int y = 0; y < Pending.Height; ++y) {
-    std::memcpy(CoderShown.data() + Cells(Pending.Top + y, Width) + Pending.Left,
-                Fresh.data() + Cells(y, Pending.Width), rowBytes);
+    const std::size_t at = Cells(Pending.Top + y, Width) + static_cast<std::size_t>(Pending.Left);
+    std::memcpy(CoderShown.data() + at, Shown.data() + at, rowBytes);
   }
   if (TooManyColours) return;
   // The colour table holds a power of two colours, at least 2.
@@ -187,7 +187,7 @@ void GifAnimation::CodeThread() {
 void GifAnimation::StartCodes() {
   // A small frame costs less to code here than to hand over.
   constexpr std::size_t kWorthAThread = 4096;
-  if (Fresh.size() < kWorthAThread) {
+  if (Cells(Pending.Height, Pending.Width) < kWorthAThread) {
     MakeCodes();
     return;
   }
@@ -277,8 +277,9 @@ bool GifAnimation::Add(const QImage& picture, TRect changed, std::int64_t delayC
   }
 
   if (HasPending && !WritePending()) return false;
-  // The code thread indexes copies of the rectangle, new and as it was, so
-  // that the next picture can be drawn meanwhile.
+  // The code thread indexes the rectangle in Shown, which is not written
+  // again before the code thread is done with it, against a copy of its own
+  // of the picture before, so that the next picture can be drawn meanwhile.
   Pending.Left = area.Left;
   Pending.Top = area.Top;
   Pending.Width = area.Right - area.Left;
@@ -287,10 +288,8 @@ bool GifAnimation::Add(const QImage& picture, TRect changed, std::int64_t delayC
   Pending.Delay = delayCentiseconds;
   Pending.Number = FramesAdded;
   const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(Pending.Width);
-  Fresh.resize(Cells(Pending.Height, Pending.Width));
   for (int y = area.Top; y < area.Bottom; ++y) {
     const auto* row = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(y));
-    std::memcpy(Fresh.data() + Cells(y - area.Top, Pending.Width), row + area.Left, rowBytes);
     std::memcpy(Shown.data() + Cells(y, Width) + area.Left, row + area.Left, rowBytes);
   }
   HasPending = true;
@@ -305,7 +304,7 @@ bool GifAnimation::Index(bool transparent) {
   std::fill_n(SlotColour.begin(), kSlots, 0);
   SlotColour[kSlots] = kStays;
   SlotIndex[kSlots] = 0;
-  Pending.Indices.resize(Fresh.size());
+  Pending.Indices.resize(Cells(Pending.Height, Pending.Width));
   Pending.Colours.clear();
   // Index 0 stands for the pixels that stay.
   Pending.Transparent = transparent ? 0 : -1;
@@ -321,9 +320,9 @@ bool GifAnimation::Index(bool transparent) {
   const std::uint32_t neverStays = transparent ? 0 : kUsed;
   const std::size_t width = static_cast<std::size_t>(Pending.Width);
   for (int y = 0; y < Pending.Height; ++y) {
-    const std::uint32_t* const row = Fresh.data() + Cells(y, Pending.Width);
-    const std::uint32_t* const shown =
-        CoderShown.data() + Cells(Pending.Top + y, Width) + Pending.Left;
+    const std::size_t at = Cells(Pending.Top + y, Width) + static_cast<std::size_t>(Pending.Left);
+    const std::uint32_t* const row = Shown.data() + at;
+    const std::uint32_t* const shown = CoderShown.data() + at;
     std::uint8_t* const indices = out + Cells(y, Pending.Width);
     for (std::size_t x = 0; x < width; ++x) {
       const std::uint32_t colour = row[x] & kRgb;
@@ -377,7 +376,6 @@ bool GifAnimation::WritePending() {
     Pending.Left = Pending.Top = 0;
     Pending.Width = Pending.Height = 1;
     Pending.Transparent = 0;
-    Fresh.assign(1, CoderShown[0]);
     MakeCodes();
   }
 }

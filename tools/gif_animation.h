@@ -27,8 +27,8 @@ inline constexpr int kMinGifDelay = 2;
 // differ from the picture before, with its own colour table, and marks the
 // pixels of that rectangle that stay as transparent. A picture that changes
 // nothing lengthens the frame before instead of adding one. Memory is two
-// copies of one picture's pixels and one frame's pixels and indices,
-// whatever the number of frames.
+// copies of one picture's pixels and one frame's indices, whatever the
+// number of frames.
 // A frame's LZW codes are made on a thread of this object's own while the
 // next picture is drawn; everything else, and every write, happens on the
 // caller's thread.
@@ -74,8 +74,8 @@ class GifAnimation {
   };
 
   bool Start();
-  // Indexes Fresh into Pending, the pixels equal to CoderShown's as
-  // transparent when `transparent`; false when it needs more than
+  // Indexes Pending's rectangle of Shown, the pixels equal to CoderShown's
+  // as transparent when `transparent`; false when it needs more than
   // kMaxColours colours.
   bool Index(bool transparent);
   // The slot of `colour`, looked for from `slot` on and added to Pending's
@@ -111,13 +111,11 @@ class GifAnimation {
   std::vector<std::uint32_t> WideTable;
   std::vector<std::uint8_t> Codes;  // one frame's LZW data, not yet in sub-blocks
   QString Error;
-  // Pending's rectangle of the picture added, and the code thread's own
-  // copy of the picture shown before it.
-  std::vector<std::uint32_t> Fresh;
+  // The code thread's own copy of the picture shown before Pending.
   std::vector<std::uint32_t> CoderShown;
   bool TooManyColours = false;
-  // The code thread owns Fresh, CoderShown, Pending's indices and colours, the
-  // tables and Codes while CodesWanted is set.
+  // The code thread reads Shown and owns CoderShown, Pending's indices and
+  // colours, the tables and Codes while CodesWanted is set.
   std::mutex CodeLock;
   std::condition_variable CodeTurn;
   bool CodesWanted = false;
