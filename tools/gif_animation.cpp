@@ -195,7 +195,7 @@ void GifAnimation::StartCodes() {
     try {
       Coder = std::thread(&GifAnimation::CodeThread, this);
     } catch (const std::system_error&) {
-      // No thread to be had: the codes are made here, only later.
+      // No thread to be had: the codes are made here instead.
       MakeCodes();
       return;
     }
