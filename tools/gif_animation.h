@@ -17,7 +17,8 @@ struct GifFileType;
 namespace trilume {
 
 // The longest a GIF frame can show, in hundredths of a second, and the
-// shortest that players keep to: they show a frame of 0 or 1 for 10.
+// shortest that players keep to: they show a frame of 0 or 1 hundredths for
+// 10.
 inline constexpr int kMaxGifDelay = 65535;
 inline constexpr int kMinGifDelay = 2;
 
@@ -29,9 +30,9 @@ inline constexpr int kMinGifDelay = 2;
 // nothing lengthens the frame before instead of adding one. Memory is two
 // copies of one picture's pixels and one frame's indices, whatever the
 // number of frames.
-// A frame's LZW codes are made on a thread of this object's own while the
-// next picture is drawn; everything else, and every write, happens on the
-// caller's thread.
+// A frame's indices and LZW codes are made on a thread of this object's own
+// while the next picture is drawn; everything else, and every write,
+// happens on the caller's thread.
 class GifAnimation {
  public:
   // The frames are `width` x `height` pixels (both at least 1). `device`
@@ -45,13 +46,14 @@ class GifAnimation {
   // that large) as the next frame. Outside `changed` the picture must equal
   // the one added before (ignored for the first). It shows for
   // `delayCentiseconds` (at least 0; what one frame cannot say is carried by
-  // empty frames after it). False with ErrorString()
-  // when the device takes no more bytes or when the changed pixels of a
-  // frame added before need more colours than one GIF frame holds (256);
-  // nothing more may be added then.
+  // empty frames after it). False with ErrorString() when the device takes
+  // no more bytes or when the changed pixels of a frame added before need
+  // more colours than one GIF frame holds (256); nothing more may be added
+  // then.
   bool Add(const QImage& picture, TRect changed, std::int64_t delayCentiseconds);
   // Writes the last frame and the end of the file. False with ErrorString()
-  // as for Add(), the last frame's colours included. Call once, after at least one Add().
+  // as for Add(), the last frame's colours included. Call once, after at
+  // least one Add().
   bool Finish();
 
   QString ErrorString() const { return Error; }
