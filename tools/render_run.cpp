@@ -79,10 +79,11 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
   const QImage& image = canvas.GetImage();
   const int pictureWidth = std::min(window.Width, image.width());
   const int pictureHeight = std::min(window.Height, image.height());
+  GifTimeline gifTimeline(options.IntervalMicroseconds, options.Every);
   if (gifFile) {
-    gif = std::make_unique<GifAnimation>(
-        gifFile->Device(), pictureWidth, pictureHeight,
-        GifDelayCentiseconds(options.IntervalMicroseconds, options.Every));
+    gif = std::make_unique<GifAnimation>(gifFile->Device(), pictureWidth, pictureHeight);
+    const QString pace = GifPaceWarning(options.IntervalMicroseconds, options.Every);
+    if (!pace.isEmpty()) WriteAll(err, ErrorLine(pace));
   }
 
   auto nextClear = options.ClearBefore.begin();
@@ -108,7 +109,8 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
     session->Tick();
     // The frame canvas has gathered where the frames since the last kept
     // one changed the picture.
-    if (gif && frame % options.Every == 0 && !gif->Add(canvas.GetImage(), drawing.TakeChanged())) {
+    if (gif && frame % options.Every == 0 &&
+        !gif->Add(canvas.GetImage(), drawing.TakeChanged(), gifTimeline.Next())) {
       return gifFailed(gif->ErrorString());
     }
   }

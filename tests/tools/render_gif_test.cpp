@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <ostream>
 #include <string>
 
+#include "tests/tools/gif_strict_reader.h"
 #include "tests/tools/render_tool_test_support.h"
 #include "tools/gif_animation.h"
 
@@ -81,7 +84,7 @@ struct GifCase {
   QStringList Arguments;  // without --frames
   int Frames;
   int Every;
-  int Delay;        // centiseconds a kept frame shows
+  double StepMs;    // the run's clock from one kept frame to the next
   int ClearBefore;  // 0: no CLEAR
 };
 
@@ -106,6 +109,13 @@ class RenderGifTest : public testing::TestWithParam<GifCase> {
   QTemporaryDir Dir;
 };
 
+// Hundredths of a second kept frame `kept` (from 1) shows: from the run's
+// clock at its start to that at its end, each rounded, and never below 2.
+int KeptDelay(const GifCase& c, int kept) {
+  const auto at = [&c](int frame) { return std::llround(frame * c.StepMs / 10.0); };
+  return static_cast<int>(std::max<long long>(at(kept) - at(kept - 1), 2));
+}
+
 // Every kept frame must come back pixel for pixel, shown for its time: a
 // frame folded into the one before lengthens that one's delay.
 TEST_P(RenderGifTest, EveryKeptFrameDecodesToThePictureOfThatFrame) {
@@ -122,22 +132,25 @@ TEST_P(RenderGifTest, EveryKeptFrameDecodesToThePictureOfThatFrame) {
   ASSERT_FALSE(decoded.Pictures.empty());
 
   const QString pngName = Dir.filePath(QStringLiteral("frame.png"));
-  int kept = c.Every;
+  int kept = 0;  // kept frames met so far
   int stored = 0;
   for (std::size_t i = 0; i < decoded.Pictures.size(); ++i) {
-    ASSERT_GT(decoded.Delays[i], 0);
-    ASSERT_EQ(decoded.Delays[i] % c.Delay, 0) << "frame " << i;
-    for (int shown = 0; shown < decoded.Delays[i] / c.Delay; ++shown, kept += c.Every) {
-      ASSERT_LE(kept, c.Frames);
-      const ToolRun still = RunTool(Options(c, kept) << QStringLiteral("--png") << pngName);
+    // The frames folded into this one, one after the other.
+    for (int owed = decoded.Delays[i]; owed > 0;) {
+      ++kept;
+      ASSERT_LE(kept * c.Every, c.Frames) << "frame " << i << " shows too long";
+      owed -= KeptDelay(c, kept);
+      ASSERT_GE(owed, 0) << "frame " << i << " ends amid kept frame " << kept;
+      const ToolRun still =
+          RunTool(Options(c, kept * c.Every) << QStringLiteral("--png") << pngName);
       ASSERT_EQ(still.Status, kExitOk) << still.Err.toStdString();
       const QImage expected = QImage(pngName).convertToFormat(QImage::Format_RGB32);
       ASSERT_EQ(decoded.Pictures[i].size(), expected.size());
-      ASSERT_TRUE(decoded.Pictures[i] == expected) << c.Name << ": frame " << kept;
+      ASSERT_TRUE(decoded.Pictures[i] == expected) << c.Name << ": frame " << kept * c.Every;
     }
     ++stored;
   }
-  EXPECT_EQ(kept, c.Frames / c.Every * c.Every + c.Every) << "frames left out of the animation";
+  EXPECT_EQ(kept, c.Frames / c.Every) << "frames left out of the animation";
   // Changed rectangles only: later frames are smaller than the window.
   EXPECT_GT(stored, 1);
 }
@@ -152,15 +165,15 @@ INSTANTIATE_TEST_SUITE_P(
                 {kAt, kStart, QStringLiteral("--set"), QStringLiteral("rainbow=1,traces=3000")},
                 24,
                 3,
-                5,
+                46.875,
                 0},
         GifCase{"ClearMidway",
                 {kAt, kStart, QStringLiteral("--set"), QStringLiteral("traces=200")},
                 16,
                 2,
-                3,
+                31.25,
                 9},
-        GifCase{"FreeFlight", {kAt, kStart, QStringLiteral("--free")}, 12, 1, 2, 0},
+        GifCase{"FreeFlight", {kAt, kStart, QStringLiteral("--free")}, 12, 1, 15.625, 0},
         // A resized window, and a steady clock whose repeated frames fold
         // into the frame before.
         GifCase{"ResizedSteady",
@@ -169,27 +182,206 @@ INSTANTIATE_TEST_SUITE_P(
                  QStringLiteral("TICK"), QStringLiteral("--interval-ms"), QStringLiteral("100")},
                 25,
                 1,
-                10,
+                100,
                 0}),
     [](const testing::TestParamInfo<GifCase>& param) { return std::string(param.param.Name); });
 
-// A frame never dithers: one colour past what a GIF frame holds fails.
-TEST(GifAnimation, RefusesAFrameOfMoreThan256Colours) {
-  for (const int colours : {256, 257}) {
-    QBuffer device;
-    device.open(QIODevice::WriteOnly);
-    GifAnimation gif(device, colours, 1, 2);
-    QImage picture(colours, 1, QImage::Format_RGB32);
-    for (int x = 0; x < colours; ++x) picture.setPixel(x, 0, qRgb(x & 0xff, x >> 8, 7));
-    const bool written = gif.Add(picture, Rect(0, 0, colours, 1)) && gif.Finish();
-    EXPECT_EQ(written, colours <= 256) << colours;
-    if (written) {
-      const Decoded decoded = Decode(device.data());
-      ASSERT_EQ(decoded.Pictures.size(), 1U);
-      EXPECT_TRUE(decoded.Pictures[0] == picture);
+struct StrictCase {
+  const char* Name;
+  QStringList Arguments;  // without --gif
+};
+
+void PrintTo(const StrictCase& c, std::ostream* out) { *out << c.Name; }
+
+class StrictGifTest : public testing::TestWithParam<StrictCase> {
+ protected:
+  void SetUp() override {
+    UseUtc();
+    ASSERT_TRUE(Dir.isValid());
+  }
+  QTemporaryDir Dir;
+};
+
+// Read to the end-of-information code of every frame by the format's own
+// rules, the file must show what giflib shows. giflib stops at a frame's
+// last pixel, so it misses a code after the pixels at the wrong width,
+// which makes strict readers reject the file.
+TEST_P(StrictGifTest, EveryFrameReadsToItsEndCodeByTheFormatsRules) {
+  const StrictCase& c = GetParam();
+  const QString gifName = Dir.filePath(QStringLiteral("clip.gif"));
+  const ToolRun run = RunTool(QStringList(c.Arguments) << QStringLiteral("--gif") << gifName);
+  ASSERT_EQ(run.Status, kExitOk) << run.Err.toStdString();
+  QFile gifFile(gifName);
+  ASSERT_TRUE(gifFile.open(QIODevice::ReadOnly));
+  const QByteArray bytes = gifFile.readAll();
+  const StrictGif strict = ReadGifStrictly(bytes);
+  ASSERT_EQ(strict.Error, "");
+  EXPECT_EQ(strict.Loops, 0);
+  const Decoded decoded = Decode(bytes);
+  ASSERT_EQ(strict.Pictures.size(), decoded.Pictures.size());
+  for (std::size_t i = 0; i < strict.Pictures.size(); ++i) {
+    EXPECT_EQ(strict.Frames[i].Delay, decoded.Delays[i]) << "frame " << i;
+    ASSERT_TRUE(strict.Pictures[i] == decoded.Pictures[i]) << "frame " << i;
+  }
+}
+
+QStringList At(const char* start, std::initializer_list<const char*> arguments) {
+  QStringList list{QStringLiteral("--at"), QString::fromLatin1(start)};
+  for (const char* argument : arguments) list << QString::fromLatin1(argument);
+  return list;
+}
+
+// Runs from a random search, each of which had a frame whose last code was
+// one bit too narrow, and the smallest window.
+INSTANTIATE_TEST_SUITE_P(
+    Runs, StrictGifTest,
+    testing::Values(
+        StrictCase{
+            "FreeFlightClearedNarrow",
+            At("2026-12-28 07:17:03.790", {"--frames", "41", "--size", "14x37", "--set",
+                                           "trace=0,rainbow=0", "--free", "--clear-before", "40"})},
+        StrictCase{"RainbowTinyEveryEighth",
+                   At("2026-12-08 10:34:09.940",
+                      {"--frames", "253", "--size", "7x3", "--set", "trace=0,rainbow=1,traces=100",
+                       "--clear-before", "20", "--interval-ms", "1000", "--every", "8"})},
+        StrictCase{"TickBackFreeFlight",
+                   At("2026-12-18 18:26:40.662", {"--frames", "140", "--size", "4x12", "--set",
+                                                  "trace=0,traces=891,yellow=0,hands=1",
+                                                  "--movement", "TICKBACK1", "--free"})},
+        StrictCase{"TraceWithLinksEveryFourth",
+                   At("2026-12-03 22:59:30.667", {"--frames", "206", "--size", "33x164", "--set",
+                                                  "trace=1,rainbow=0,lengths=0,hands=1,links=1",
+                                                  "--every", "4", "--fill-style", "2"})},
+        StrictCase{"FastFreeFlightOneColour",
+                   At("2026-12-04 23:55:17.184",
+                      {"--frames", "209", "--set", "rainbow=0,traces=300,lengths=0,colors=1",
+                       "--movement", "FAST", "--free"})},
+        StrictCase{"OnePixel", At("2026-12-08 10:09:30.000", {"--frames", "30", "--size", "1x1"})},
+        StrictCase{"RainbowTraceForming",
+                   At("2026-12-08 10:09:30.000",
+                      {"--frames", "120", "--every", "6", "--set", "rainbow=1,traces=3000"})}),
+    [](const testing::TestParamInfo<StrictCase>& param) { return std::string(param.param.Name); });
+
+struct TimelineCase {
+  double IntervalMs;
+  int Every;
+  int Kept;                        // frames kept
+  std::vector<int> Delays;         // the delays that may occur
+  std::int64_t TotalCentiseconds;  // all of them
+};
+
+// Rounding each delay on its own drifts: 93.75 ms frames would all show
+// 90 ms. Carried forward, the clip ends within 10 ms of its run's clock;
+// only frames closer than 20 ms stretch, and then to 20 ms, not to the
+// 100 ms players give a delay of 0 or 1.
+TEST(GifTimeline, DelaysAddUpToTheRunsClock) {
+  const std::vector<TimelineCase> cases{
+      {15.625, 6, 213, {9, 10}, 1997},        // the README clip: 19.969 s
+      {15.625, 2, 64, {3, 4}, 200},           // 31.25 ms
+      {15.625, 1, 64, {2}, 128},              // 15.625 ms frames show 20 ms
+      {0.001, 1, 10, {2}, 20},                // so do the closest
+      {10, 2, 50, {2}, 100},                  // exactly 20 ms
+      {33.333, 1, 300, {3, 4}, 1000},         // 9.9999 s
+      {1000, 3, 4, {300}, 1200},              // whole seconds
+      {86400000, 1, 2, {8640000}, 17280000},  // a day, more than a frame can say
+  };
+  for (const TimelineCase& c : cases) {
+    GifTimeline timeline(std::llround(c.IntervalMs * 1000), c.Every);
+    std::int64_t total = 0;
+    for (int i = 0; i < c.Kept; ++i) {
+      const std::int64_t delay = timeline.Next();
+      EXPECT_NE(std::find(c.Delays.begin(), c.Delays.end(), delay), c.Delays.end())
+          << c.IntervalMs << " ms x " << c.Every << ": frame " << i << " shows " << delay;
+      total += delay;
+    }
+    EXPECT_EQ(total, c.TotalCentiseconds) << c.IntervalMs << " ms x " << c.Every;
+  }
+}
+
+struct PaceCase {
+  const char* IntervalMs;
+  int Every;
+  const char* Suggestion;  // "" when the clip plays true
+};
+
+// One line on standard error for a clip that plays slow, with the --every
+// that would not; nothing for one that plays true.
+TEST(GifTimeline, WarnsOfAClipThatPlaysSlowerThanItsRun) {
+  UseUtc();
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  for (const PaceCase& c :
+       {PaceCase{"15.625", 1, "--every 2 plays true"}, PaceCase{"15.625", 2, ""},
+        PaceCase{"1", 7, "--every 20 plays true"}, PaceCase{"6.5", 3, "--every 4 plays true"},
+        PaceCase{"20", 1, ""}, PaceCase{"19.999", 1, "--every 2 plays true"}}) {
+    const ToolRun run = RunTool(
+        {QStringLiteral("--at"), QStringLiteral("2026-12-08 10:09:30.000"),
+         QStringLiteral("--frames"), QStringLiteral("8"), QStringLiteral("--interval-ms"),
+         QString::fromLatin1(c.IntervalMs), QStringLiteral("--every"), QString::number(c.Every),
+         QStringLiteral("--gif"), dir.filePath(QStringLiteral("clip.gif"))});
+    ASSERT_EQ(run.Status, kExitOk) << run.Err.toStdString();
+    const std::string err = run.Err.toStdString();
+    if (*c.Suggestion == '\0') {
+      EXPECT_EQ(err, "") << c.IntervalMs << " x " << c.Every;
     } else {
-      EXPECT_TRUE(gif.ErrorString().contains(QStringLiteral("256")))
-          << gif.ErrorString().toStdString();
+      EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+      EXPECT_EQ(err.rfind("trilume-render: warning: --gif: ", 0), 0U) << err;
+      EXPECT_NE(err.find(c.Suggestion), std::string::npos) << err;
+    }
+  }
+}
+
+// A frame of a day outlasts the longest delay a GIF frame can say; empty
+// frames carry the rest, so that the clip still lasts as long as the run.
+TEST(GifAnimation, CarriesALongDelayOnEmptyFrames) {
+  UseUtc();
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString gifName = dir.filePath(QStringLiteral("clip.gif"));
+  const ToolRun run =
+      RunTool({QStringLiteral("--at"), QStringLiteral("2026-12-08 10:09:30.000"),
+               QStringLiteral("--frames"), QStringLiteral("3"), QStringLiteral("--interval-ms"),
+               QStringLiteral("86400000"), QStringLiteral("--gif"), gifName});
+  ASSERT_EQ(run.Status, kExitOk) << run.Err.toStdString();
+  QFile gifFile(gifName);
+  ASSERT_TRUE(gifFile.open(QIODevice::ReadOnly));
+  const StrictGif strict = ReadGifStrictly(gifFile.readAll());
+  ASSERT_EQ(strict.Error, "");
+  std::int64_t total = 0;
+  for (const StrictGifFrame& frame : strict.Frames) {
+    EXPECT_GE(frame.Delay, kMinGifDelay);
+    total += frame.Delay;
+  }
+  EXPECT_EQ(total, 3 * std::int64_t{8640000});
+  EXPECT_GT(strict.Frames.size(), 3U * 8640000 / kMaxGifDelay);
+}
+
+// A frame never dithers: one colour past what a GIF frame holds fails, the
+// next Add() or Finish() saying which frame, also where a large frame is
+// indexed on the code thread while a second one is added.
+TEST(GifAnimation, RefusesAFrameOfMoreThan256Colours) {
+  for (const int rows : {1, 40}) {
+    for (const int colours : {256, 257}) {
+      QBuffer device;
+      device.open(QIODevice::WriteOnly);
+      GifAnimation gif(device, colours, rows);
+      QImage picture(colours, rows, QImage::Format_RGB32);
+      for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < colours; ++x) picture.setPixel(x, y, qRgb(x & 0xff, x >> 8, 7));
+      }
+      QImage second = picture;
+      second.setPixel(0, 0, qRgb(1, 2, 3));
+      const bool written = gif.Add(picture, Rect(0, 0, colours, rows), 2) &&
+                           gif.Add(second, Rect(0, 0, 1, 1), 2) && gif.Finish();
+      EXPECT_EQ(written, colours <= 256) << colours << " colours, " << rows << " rows";
+      if (written) {
+        const Decoded decoded = Decode(device.data());
+        ASSERT_EQ(decoded.Pictures.size(), 2U);
+        EXPECT_TRUE(decoded.Pictures[0] == picture);
+        EXPECT_TRUE(decoded.Pictures[1] == second);
+      } else {
+        EXPECT_EQ(gif.ErrorString(), QStringLiteral("frame 1 needs more than 256 colours"));
+      }
     }
   }
 }
