@@ -28,9 +28,11 @@ namespace trilume {
 // Closing the window ends the program (see Closed), also while the control
 // panel is open. While minimised no frames are drawn; the caption goes on.
 // With the window focused, Enter or Space opens the control panel, as a
-// click on the picture does, and P steps the background pattern as a
-// double-click on the picture does. The picture's accessible name is "TRILUME
-// clock", its description the status line.
+// click on the picture does, P steps the background pattern as a
+// double-click on the picture does and S has screen readers speak the
+// status line. The picture holds the focus; its accessible name is "TRILUME
+// clock", its description names these keys. Each new pattern is spoken in
+// words.
 class TForm1 final : public QWidget, public ClockHost {
   Q_OBJECT
 
