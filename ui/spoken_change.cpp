@@ -164,7 +164,13 @@ class LentDescription final : public QObject {
 }  // namespace
 
 void SpeakNow(QWidget& widget, const QString& text) {
-  if (auto* lent = widget.findChild<LentDescription*>(QString(), Qt::FindDirectChildrenOnly)) {
+  // Not findChild: without a meta-object of its own, qobject_cast would
+  // take any child for one.
+  LentDescription* lent = nullptr;
+  for (QObject* child : widget.children()) {
+    if ((lent = dynamic_cast<LentDescription*>(child)) != nullptr) break;
+  }
+  if (lent != nullptr) {
     lent->LendAgain();
   } else {
     new LentDescription(widget);

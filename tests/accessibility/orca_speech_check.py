@@ -251,6 +251,16 @@ def main():
                       first is not None and value is not None and first <= value)
                 check("no 'selected' on entering MOVEMENT",
                       not any(line.strip(" .") == "selected" for line in lines))
+                act(orca, transcript, "Alt+Down opens the MOVEMENT list", ["alt+Down"],
+                    has("SMOOTH"))
+                act(orca, transcript, "Down to FAST", ["Down"], has("FAST"))
+                lines = act(orca, transcript, "Return picks FAST", ["Return"], has("FAST"))
+                check("a pick from the list is spoken once",
+                      sum("FAST" in line for line in lines) == 1)
+                act(orca, transcript, "Alt+Down opens the list again", ["alt+Down"],
+                    has("FAST"))
+                lines = act(orca, transcript, "Escape closes it", ["Escape"], has("MOVEMENT"))
+                check("Escape from the list is back on MOVEMENT", has("MOVEMENT")(lines))
 
         lines = act(orca, transcript, "Return on FREE The Triangle", ["Return"],
                     has("LAND The Triangle"))
