@@ -373,9 +373,9 @@ TEST(FillStyleNameTest, EachSentenceNamesTheBrushItsIndexSelects) {
     const bool crossed = brush.Style == kBsCross || brush.Style == kBsDiagCross;
     if (!brush.KeepsStyle) {
       EXPECT_EQ(said.find("cross") != std::string::npos, crossed) << said;
-      EXPECT_EQ(said.find("diagonal") != std::string::npos,
-                brush.Style == kBsFDiagonal || brush.Style == kBsBDiagonal ||
-                    brush.Style == kBsDiagCross)
+      EXPECT_EQ(said.find("diagonal") != std::string::npos, brush.Style == kBsFDiagonal ||
+                                                                brush.Style == kBsBDiagonal ||
+                                                                brush.Style == kBsDiagCross)
           << said;
       EXPECT_EQ(said.find("solid") != std::string::npos, brush.Style == kBsSolid) << said;
     }

@@ -319,8 +319,7 @@ TEST_F(ControlPanelTest, ScreenReadersHearEveryControlByItsLabel) {
   EXPECT_TRUE(picture->text(QAccessible::Description).contains("S speaks the status line"));
   // Both windows are windows to a screen reader, whose read-title command
   // looks for one.
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(MainWindow.get())->role(),
-            QAccessible::Window);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(MainWindow.get())->role(), QAccessible::Window);
   EXPECT_EQ(QAccessible::queryAccessibleInterface(Panel.get())->role(), QAccessible::Window);
 }
 
@@ -350,8 +349,7 @@ double Luminance(QRgb rgb) {
     const double c = value / 255.0;
     return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
   };
-  return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) +
-         0.0722 * channel(qBlue(rgb));
+  return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
 }
 
 double Contrast(QRgb a, QRgb b) {
