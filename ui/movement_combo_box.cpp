@@ -5,7 +5,9 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QFocusEvent>
+#include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 namespace trilume {
 
@@ -111,6 +113,23 @@ MovementComboBox::MovementComboBox(QWidget* parent) : QComboBox(parent) {
     return true;
   }();
   static_cast<void>(installed);
+}
+
+void MovementComboBox::hidePopup() {
+  QComboBox::hidePopup();
+  // Later: the list's Return and click read its current item after hiding
+  // it. Unheard by the box, which would take an empty current item for an
+  // empty text.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        QItemSelectionModel* selection = view()->selectionModel();
+        if (selection != nullptr && !view()->isVisible()) {
+          const QSignalBlocker quiet(selection);
+          selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 void MovementComboBox::focusInEvent(QFocusEvent* event) {

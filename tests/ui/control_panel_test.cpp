@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The control panel: design values, live settings, the value labels, the
 // buttons, the colour grid on the main window's canvas, fonts and focus.
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -409,6 +410,33 @@ TEST_F(ControlPanelTest, TheFocusedControlWearsARingThatStandsOut) {
     EXPECT_EQ(focused.pixel(focused.width() - 2, focused.height() - 2), ring);
     EXPECT_NE(unfocused.pixel(0, middle), ring) << control->accessibleName().toStdString();
   }
+}
+
+// Left with Escape or a pick, the MOVEMENT list must not go on claiming the
+// focus for its current item next to the box.
+TEST_F(ControlPanelTest, AClosedMovementListHoldsNoFocusedItem) {
+  Panel->show();
+  Panel->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Panel.get()));
+  Panel->ComboBox1->setFocus(Qt::TabFocusReason);
+  const auto focusedItems = [&] {
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(Panel->ComboBox1->view());
+    int focused = 0;
+    for (int i = 0; i < list->childCount(); ++i) {
+      if (list->child(i)->state().focused) ++focused;
+    }
+    return focused;
+  };
+  for (const Qt::Key close : {Qt::Key_Escape, Qt::Key_Return}) {
+    Panel->ComboBox1->showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Panel->ComboBox1->view()->isVisible(); }));
+    EXPECT_EQ(Panel->ComboBox1->view()->currentIndex().row(), Panel->ComboBox1->currentIndex());
+    QTest::keyClick(Panel->ComboBox1->view(), Qt::Key_Down);
+    QTest::keyClick(Panel->ComboBox1->view(), close);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return focusedItems() == 0; })) << close;
+  }
+  // Escape kept SMOOTH, Return took the item below it.
+  EXPECT_EQ(Panel->GetMovementText(), "FAST");
 }
 
 TEST_F(ControlPanelTest, MovementTextIsReadLiveWithoutCopies) {
