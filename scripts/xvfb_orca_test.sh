@@ -21,5 +21,17 @@ if [ ! -x /usr/libexec/at-spi-bus-launcher ]; then
 fi
 command -v xdotool >/dev/null 2>&1 || { echo "FAIL: xdotool is missing"; exit 1; }
 
+# Orca starts only once per user: another test run (another build, another
+# checkout) waits here for its turn, and a user's own running Orca skips it.
+exec 8>"${TMPDIR:-/tmp}/trilume-orca-test.$(id -u).lock"
+if ! flock -w 1200 8; then
+  echo "SKIP: another Orca test held the lock for 20 minutes"
+  exit 77
+fi
+if pgrep -u "$(id -u)" -x orca >/dev/null 2>&1; then
+  echo "SKIP: Orca is already running for this user, and Orca runs only once per user"
+  exit 77
+fi
+
 exec bash "$here/xvfb_wm_run.sh" dbus-run-session -- \
   /usr/bin/python3 "$here/../tests/accessibility/orca_speech_check.py" "$@"

@@ -85,7 +85,8 @@ class Orca:
         self.process = subprocess.Popen(
             [sys.executable, "-c", LINE_BUFFERED_ORCA, shutil.which("orca"), self.log,
              "-u", os.path.join(home, "orca-prefs"), "--debug-file", self.log],
-            env=env, stdout=subprocess.DEVNULL, stderr=open(os.path.join(home, "orca.err"), "w"))
+            env=env, stdout=open(os.path.join(home, "orca.out"), "w"),
+            stderr=open(os.path.join(home, "orca.err"), "w"))
 
     def lines(self):
         """Every line Orca has spoken so far, in order."""
@@ -182,8 +183,9 @@ def main():
     try:
         if not wait_for("Orca to start", lambda: has("Screen reader on")(orca.lines()),
                         seconds=4 * DEADLINE_SECONDS):
-            with open(os.path.join(home, "orca.err"), encoding="utf-8", errors="replace") as err:
-                print(err.read()[-2000:])
+            for name in ("orca.out", "orca.err"):
+                with open(os.path.join(home, name), encoding="utf-8", errors="replace") as out:
+                    print(out.read()[-2000:])
             return 1
         orca.mark()
         env = dict(os.environ)
