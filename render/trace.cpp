@@ -44,6 +44,15 @@ void ResetHistory(ClockState& state, PanelSettings& panel) {
   }
 }
 
+std::string DescribeFillStyle(std::int32_t fillStyleIndex) {
+  const std::size_t last = kBrushStyleTable.size() - 1;
+  const std::size_t index = fillStyleIndex >= 0 && static_cast<std::size_t>(fillStyleIndex) < last
+                                ? static_cast<std::size_t>(fillStyleIndex)
+                                : last;
+  return "Pattern " + std::to_string(index + 1) + " of " + std::to_string(last + 1) + ": " +
+         kBrushStyleTable[index].Name + ".";
+}
+
 void SelectFillBrush(const ClockState& state, TCanvas& canvas, const PanelSettings& panel) {
   canvas.SetBrushColor(panel.GetBackgroundColor());
   const int index = state.FillStyleIndex;

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "model/clock_state.h"
 #include "render/canvas/canvas.h"
@@ -21,21 +22,27 @@ struct FillBrush {
   int Style = kBsSolid;
   bool KeepsStyle = false;  // index 8: the style last set stays in force
   bool Black = false;       // index 0: black whatever the grid says
+  const char* Name = "";    // what a listener is told the background shows
 };
 
 // FillStyleIndex 0..8. Style 1 (clear) is never chosen; 0 and 7 share the
 // cross-hatch and differ only in colour.
 inline constexpr std::array<FillBrush, 9> kBrushStyleTable = {{
-    {kBsCross, false, true},
-    {kBsSolid, false, false},
-    {kBsHorizontal, false, false},
-    {kBsVertical, false, false},
-    {kBsBDiagonal, false, false},
-    {kBsFDiagonal, false, false},
-    {kBsDiagCross, false, false},
-    {kBsCross, false, false},
-    {kBsSolid, true, false},
+    {kBsCross, false, true, "black square cross-hatches"},
+    {kBsSolid, false, false, "solid"},
+    {kBsHorizontal, false, false, "horizontal lines"},
+    {kBsVertical, false, false, "vertical lines"},
+    {kBsBDiagonal, false, false, "rising diagonal hatches"},
+    {kBsFDiagonal, false, false, "falling diagonal hatches"},
+    {kBsDiagCross, false, false, "diagonal cross-hatches"},
+    {kBsCross, false, false, "square cross-hatches"},
+    {kBsSolid, true, false, "the pattern before, kept"},
 }};
+
+// One sentence naming the pattern a FillStyleIndex gives the background,
+// for a listener who cannot see it: "Pattern 6 of 9: falling diagonal
+// hatches." An index outside 0..8 keeps the style, as 8 does.
+std::string DescribeFillStyle(std::int32_t fillStyleIndex);
 
 // NUMBER OF TRACES and ALTERNATIVE COLORS as the trace uses them. The real
 // panel's scroll bars never leave 1..3000 and 1..12; the clamp is defence,

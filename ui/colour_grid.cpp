@@ -69,7 +69,11 @@ void TCColorGrid::SetForegroundIndex(int index) { Select(ForegroundIndex, index)
 void TCColorGrid::SetBackgroundIndex(int index) { Select(BackgroundIndex, index); }
 
 void TCColorGrid::Select(int& selection, int index) {
-  if (!IsValidIndex(index) || index == selection) {
+  if (!IsValidIndex(index)) {
+    return;
+  }
+  if (index == selection) {
+    if (index == CursorIndex && hasFocus()) SayCursorCellAgain();
     return;
   }
   const int previous = selection;
@@ -129,7 +133,7 @@ void TCColorGrid::paintEvent(QPaintEvent* /*event*/) {
     }
   }
   if (hasFocus()) {
-    QPen cursorPen(MarkColour(CellColour(CursorIndex)), 1, Qt::DotLine);
+    QPen cursorPen(MarkColour(CellColour(CursorIndex)), 2, Qt::DotLine);
     painter.setPen(cursorPen);
     painter.drawRect(CellRect(CursorIndex).adjusted(3, 3, -4, -4));
   }
@@ -144,6 +148,11 @@ void TCColorGrid::mousePressEvent(QMouseEvent* event) {
   }
   SetCursorIndex(index);
   Select(button == Qt::LeftButton ? ForegroundIndex : BackgroundIndex, index);
+}
+
+void TCColorGrid::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  ForgetRepeatedCell();
 }
 
 void TCColorGrid::focusInEvent(QFocusEvent* event) {
@@ -163,7 +172,12 @@ void TCColorGrid::focusInEvent(QFocusEvent* event) {
 void TCColorGrid::MoveCursor(int columnStep, int rowStep) {
   const int column = std::clamp(CursorIndex % kColumns + columnStep, 0, kColumns - 1);
   const int row = std::clamp(CursorIndex / kColumns + rowStep, 0, kRows - 1);
-  SetCursorIndex(row * kColumns + column);
+  const int index = row * kColumns + column;
+  if (index == CursorIndex) {
+    SayCursorCellAgain();
+    return;
+  }
+  SetCursorIndex(index);
 }
 
 void TCColorGrid::SetCursorIndex(int index) {
@@ -172,6 +186,29 @@ void TCColorGrid::SetCursorIndex(int index) {
   if (hasFocus()) {
     NotifyCell(this, QAccessible::Focus, index);
   }
+  // After the new focus, so that a screen reader no longer reads the old cell.
+  if (RepeatedIndex != index) ForgetRepeatedCell();
+}
+
+void TCColorGrid::SayCursorCellAgain() {
+  if (!QAccessible::isActive()) {
+    return;
+  }
+  RepeatedIndex = CursorIndex;
+  // A name that did not change is not spoken again; a description is.
+  QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(this)->child(CursorIndex);
+  SendDescriptionAsText(this, cell->text(QAccessible::Name), CursorIndex);
+}
+
+void TCColorGrid::ForgetRepeatedCell() {
+  if (RepeatedIndex < 0) {
+    return;
+  }
+  const int index = RepeatedIndex;
+  RepeatedIndex = -1;
+  // Qt's own event carries no text: screen readers read the now empty
+  // description afresh when they next need it, and say nothing now.
+  NotifyCell(this, QAccessible::DescriptionChanged, index);
 }
 
 void TCColorGrid::keyPressEvent(QKeyEvent* event) {

@@ -20,7 +20,9 @@ namespace trilume {
 //
 // Change is emitted once for every change of either selection, never for a
 // pick that leaves both as they were. Screen readers see each cell by its
-// colour's name (see colour_grid_accessible.h) and hear of every change.
+// colour's name (see colour_grid_accessible.h) and hear of every change;
+// an arrow against the grid's edge or a pick that changes nothing says the
+// cell again.
 class TCColorGrid final : public QWidget {
   Q_OBJECT
 
@@ -35,6 +37,10 @@ class TCColorGrid final : public QWidget {
   int GetForegroundIndex() const { return ForegroundIndex; }
   int GetBackgroundIndex() const { return BackgroundIndex; }
   int GetCursorIndex() const { return CursorIndex; }
+  // The cell whose name is being said again (an arrow against the grid's
+  // edge, a pick of what is already picked), or -1. Screen readers hear it
+  // as that cell's description until the cursor moves on.
+  int GetRepeatedIndex() const { return RepeatedIndex; }
   // Indexes outside 0..15 are ignored.
   void SetForegroundIndex(int index);
   void SetBackgroundIndex(int index);
@@ -52,16 +58,21 @@ class TCColorGrid final : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void MoveCursor(int columnStep, int rowStep);
   void SetCursorIndex(int index);
+  // Has screen readers say the cursor's cell again: nothing about it changed.
+  void SayCursorCellAgain();
+  void ForgetRepeatedCell();
   // Sets one of the two selections; emits Change when it changes.
   void Select(int& selection, int index);
 
   int ForegroundIndex = kDefaultForegroundIndex;
   int BackgroundIndex = kDefaultBackgroundIndex;
   int CursorIndex = kDefaultForegroundIndex;
+  int RepeatedIndex = -1;
 };
 
 }  // namespace trilume

@@ -87,9 +87,8 @@ class ColourCellAccessible final : public QAccessibleInterface, public QAccessib
       return {};
     }
     if (type == QAccessible::Description) {
-      // Entering the grid lands on a cell at once: the cell tells the
-      // current colours too.
-      return CurrentColours(*grid);
+      // Empty, so that a move says one line; the grid says its colours.
+      return Index == grid->GetRepeatedIndex() ? text(QAccessible::Name) : QString();
     }
     if (type != QAccessible::Name) {
       return {};
@@ -171,8 +170,10 @@ class ColourCellAccessible final : public QAccessibleInterface, public QAccessib
 // own interface.
 class ColourGridAccessible final : public QAccessibleWidget {
  public:
+  // A grouping: screen readers name it ("COLOUR") as the focus enters
+  // one of its cells, which they do not for a colour chooser.
   explicit ColourGridAccessible(TCColorGrid* grid)
-      : QAccessibleWidget(grid, QAccessible::ColorChooser) {}
+      : QAccessibleWidget(grid, QAccessible::Grouping) {}
   ~ColourGridAccessible() override {
     for (const QAccessible::Id id : Cells) {
       if (id != 0) {

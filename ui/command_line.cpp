@@ -51,8 +51,10 @@ void AddOptions(QCommandLineParser& parser, bool showQtOptions) {
   parser.setApplicationDescription(QStringLiteral(
       "TRILUME, an analogue clock whose hand tips are the corners of a triangle.\n"
       "A click on the clock opens the control panel; a double-click, or the P key,\n"
-      "changes the background pattern. Qt's standard options such as -platform and -style\n"
-      "are accepted; --help-all lists them."));
+      "changes the background pattern. The S key has a screen reader speak the status\n"
+      "line (the title), as Orca's read-title command does; otherwise the clock stays\n"
+      "silent while nothing is pressed. Qt's standard options such as -platform and\n"
+      "-style are accepted; --help-all lists them."));
   parser.addHelpOption();
   parser.addVersionOption();
   for (const QtOption& qt : kQtOptions) {

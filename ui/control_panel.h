@@ -28,7 +28,10 @@ namespace trilume {
 // The panel has the design's outer width and client height (see
 // DesignSizeKeeper). Each label names the control to its right, for screen
 // readers too; Escape hides the panel as closing does. The scroll bars'
-// Right and Up keys raise the value, Left and Down lower it.
+// Right and Up keys raise the value, Left and Down lower it. Return and
+// Enter press the focused button as Space does, and the focused control
+// wears a red ring (the grid marks its cursor cell instead). CLEAR tells
+// screen readers "Picture cleared.".
 class TForm2 final : public QWidget, public PanelSettings {
   Q_OBJECT
 

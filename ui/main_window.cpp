@@ -8,14 +8,24 @@
 #include <QMouseEvent>
 #include <QStyleHints>
 
+#include "render/trace.h"
 #include "ui/control_panel.h"
 #include "ui/error_window.h"
 #include "ui/spoken_change.h"
+#include "ui/window_accessible.h"
 #include "ui/window_setup.h"
 
 namespace trilume {
 
 TForm1* Form1 = nullptr;
+
+namespace {
+
+// The picture's accessible description: its keys.
+constexpr const char* kPictureKeys =
+    "Enter opens the control panel, P changes the background pattern, S speaks the status line.";
+
+}  // namespace
 
 TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, QWidget* parent)
     : QWidget(parent),
@@ -34,12 +44,18 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, Q
     ClickWait.SetEnabled(false);
     Image1Click();
   };
+  InstallWindowAccessibility();
   SetUpWindow(*this, QStringLiteral("TRILUME"), {kMainWindowLeft, kMainWindowTop},
               QColor(0, 0, 128));
 
   Image1 = new TImage(Canvas, this);
+  // The picture holds the focus, not the window: a screen reader speaks
+  // every change of its focus's name, and the window's name is the status
+  // line. The picture's name never changes.
+  Image1->setFocusPolicy(Qt::StrongFocus);
   Image1->setAccessibleName(QStringLiteral("TRILUME clock"));
-  Image1->setAccessibleDescription(windowTitle());
+  Image1->setAccessibleDescription(QString::fromLatin1(kPictureKeys));
+  setFocusProxy(Image1);
   connect(Image1, &TImage::Click, this, &TForm1::PictureClicked);
   connect(Image1, &TImage::DblClick, this, &TForm1::PictureDoubleClicked);
   connect(&DesignSize, &DesignSizeKeeper::ScreenChecked, Image1, &TImage::FitToCanvas);
@@ -77,7 +93,7 @@ void TForm1::FrameShown(const FrameOutcome& outcome) {
 }
 
 void TForm1::CaptionShown(const std::string& caption) {
-  ShowStatusText(*this, *Image1, QString::fromStdString(caption));
+  ShowStatusText(*this, QString::fromStdString(caption));
 }
 
 void TForm1::Timer1Timer() { Session.Frame(); }
@@ -97,7 +113,10 @@ void TForm1::ShowPresented() {
 
 void TForm1::FormCreate() { DesignSize.Start(); }
 
-void TForm1::FormDblClick() { State.FillStyleIndex = NextFillStyleFromForm(State.FillStyleIndex); }
+void TForm1::FormDblClick() {
+  State.FillStyleIndex = NextFillStyleFromForm(State.FillStyleIndex);
+  SpeakNow(*Image1, QString::fromStdString(DescribeFillStyle(State.FillStyleIndex)));
+}
 
 void TForm1::Timer2Timer() { Session.CaptionStep(); }
 
@@ -112,6 +131,7 @@ void TForm1::Image1Click() {
 
 void TForm1::Image1DblClick() {
   State.FillStyleIndex = NextFillStyleFromImage(State.FillStyleIndex);
+  SpeakNow(*Image1, QString::fromStdString(DescribeFillStyle(State.FillStyleIndex)));
 }
 
 void TForm1::Timer3Timer() { Session.FlightStep(); }
@@ -166,6 +186,12 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_P:
       // The keyboard's way to the next pattern, as a double-click on the picture.
       Image1DblClick();
+      event->accept();
+      return;
+    case Qt::Key_S:
+      // The status line on demand: the title changes too often to be spoken
+      // unasked.
+      SpeakNow(*Image1, windowTitle());
       event->accept();
       return;
     default:

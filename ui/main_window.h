@@ -36,9 +36,11 @@ namespace trilume {
 // double-click interval has passed without a second click: the panel opens
 // over the clock, and the second click of a double-click must step the
 // pattern, never land on a panel control. With the window focused, Enter or
-// Space opens the control panel at once, and P steps the background pattern
-// as a double-click on the picture does. The picture's accessible name is "TRILUME
-// clock", its description the status line.
+// Space opens the control panel at once, P steps the background pattern as
+// a double-click on the picture does and S has screen readers speak the
+// status line. The picture holds the focus; its accessible name is "TRILUME
+// clock", its description names these keys. Each new pattern is spoken in
+// words.
 class TForm1 final : public QWidget, public ClockHost {
   Q_OBJECT
 

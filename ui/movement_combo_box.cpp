@@ -1,86 +1,143 @@
 // SPDX-License-Identifier: MIT
 #include "ui/movement_combo_box.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
-#include <QAccessibleInterface>
+#include <QAccessibleWidget>
+#include <QFocusEvent>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QSignalBlocker>
 
 namespace trilume {
 
 namespace {
 
-// Set while Qt's own interface for a MovementComboBox is being made: the
-// factory then steps aside and Qt goes on to QComboBox.
-bool MakingQtInterface = false;
-
-// Qt's combo box interface, with the accessible name as its name.
-class NamedComboAccessible final : public QAccessibleInterface {
+// The combo box's one interface: Qt's own combo box interface cannot be
+// reached to change its name, and wrapping it would register two
+// interfaces for one widget, which Qt's accessibility cache forbids. This
+// offers what Qt's does: the list and the line edit as children, the line
+// edit as the focus child, the text as value, and the list's two actions.
+class MovementComboAccessible final : public QAccessibleWidget {
  public:
-  NamedComboAccessible(QComboBox* box, QAccessibleInterface* qt) : Box(box), Qt(qt) {
-    QtId = QAccessible::uniqueId(qt);
+  explicit MovementComboAccessible(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {
+    addControllingSignal(QStringLiteral("activated(int)"));
   }
-  ~NamedComboAccessible() override {
-    // Qt's interface is registered for the same widget; it goes with this one.
-    QAccessible::deleteAccessibleInterface(QtId);
-  }
-  NamedComboAccessible(const NamedComboAccessible&) = delete;
-  NamedComboAccessible& operator=(const NamedComboAccessible&) = delete;
 
-  bool isValid() const override { return Qt->isValid(); }
-  QObject* object() const override { return Box; }
-  QWindow* window() const override { return Qt->window(); }
-  QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
-      QAccessible::Relation match) const override {
-    return Qt->relations(match);
-  }
-  QAccessibleInterface* focusChild() const override { return Qt->focusChild(); }
-  QAccessibleInterface* childAt(int x, int y) const override { return Qt->childAt(x, y); }
-  QAccessibleInterface* parent() const override { return Qt->parent(); }
-  QAccessibleInterface* child(int index) const override { return Qt->child(index); }
-  int childCount() const override { return Qt->childCount(); }
-  int indexOfChild(const QAccessibleInterface* child) const override {
-    return Qt->indexOfChild(child);
-  }
-  QString text(QAccessible::Text type) const override {
-    if (type == QAccessible::Name && !Box->accessibleName().isEmpty()) {
-      return Box->accessibleName();
+  int childCount() const override { return Box()->isEditable() ? 2 : 1; }
+
+  QAccessibleInterface* child(int index) const override {
+    if (index == 0) {
+      return QAccessible::queryAccessibleInterface(Box()->view());
     }
-    return Qt->text(type);
-  }
-  void setText(QAccessible::Text type, const QString& text) override { Qt->setText(type, text); }
-  QRect rect() const override { return Qt->rect(); }
-  QAccessible::Role role() const override { return Qt->role(); }
-  QAccessible::State state() const override { return Qt->state(); }
-  QColor foregroundColor() const override { return Qt->foregroundColor(); }
-  QColor backgroundColor() const override { return Qt->backgroundColor(); }
-  void* interface_cast(QAccessible::InterfaceType type) override {
-    return Qt->interface_cast(type);
-  }
-
- private:
-  QComboBox* Box;
-  QAccessibleInterface* Qt;
-  QAccessible::Id QtId = 0;
-};
-
-QAccessibleInterface* MakeNamedComboAccessible(const QString& /*key*/, QObject* object) {
-  auto* box = qobject_cast<MovementComboBox*>(object);
-  if (box == nullptr || MakingQtInterface) {
+    if (index == 1 && Box()->isEditable()) {
+      return QAccessible::queryAccessibleInterface(Box()->lineEdit());
+    }
     return nullptr;
   }
-  MakingQtInterface = true;
-  QAccessibleInterface* qt = QAccessible::queryAccessibleInterface(box);
-  MakingQtInterface = false;
-  return qt == nullptr ? nullptr : new NamedComboAccessible(box, qt);
+
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    if (child == nullptr) {
+      return -1;
+    }
+    if (child->object() == Box()->view()) {
+      return 0;
+    }
+    if (Box()->isEditable() && child->object() == Box()->lineEdit()) {
+      return 1;
+    }
+    return -1;
+  }
+
+  QAccessibleInterface* childAt(int x, int y) const override {
+    if (Box()->isEditable() &&
+        Box()->lineEdit()->rect().contains(Box()->lineEdit()->mapFromGlobal(QPoint(x, y)))) {
+      return child(1);
+    }
+    return nullptr;
+  }
+
+  // The line edit never has the focus itself (the box is its focus proxy),
+  // but what is typed goes there.
+  QAccessibleInterface* focusChild() const override {
+    return Box()->isEditable() ? child(1) : nullptr;
+  }
+
+  QString text(QAccessible::Text type) const override {
+    switch (type) {
+      case QAccessible::Name:
+        if (!Box()->accessibleName().isEmpty()) return Box()->accessibleName();
+        break;
+      case QAccessible::Value:
+        return Box()->isEditable() ? Box()->lineEdit()->text() : Box()->currentText();
+      default:
+        break;
+    }
+    return QAccessibleWidget::text(type);
+  }
+
+  QStringList actionNames() const override {
+    return {QAccessibleActionInterface::showMenuAction(),
+            QAccessibleActionInterface::pressAction()};
+  }
+
+  void doAction(const QString& name) override {
+    if (name == QAccessibleActionInterface::showMenuAction() ||
+        name == QAccessibleActionInterface::pressAction()) {
+      if (Box()->view()->isVisible()) {
+        Box()->hidePopup();
+      } else {
+        Box()->showPopup();
+      }
+    }
+  }
+
+  QStringList keyBindingsForAction(const QString& /*name*/) const override { return {}; }
+
+ private:
+  QComboBox* Box() const { return static_cast<QComboBox*>(widget()); }
+};
+
+QAccessibleInterface* MakeMovementComboAccessible(const QString& /*key*/, QObject* object) {
+  if (auto* box = qobject_cast<MovementComboBox*>(object)) {
+    return new MovementComboAccessible(box);
+  }
+  return nullptr;
 }
 
 }  // namespace
 
 MovementComboBox::MovementComboBox(QWidget* parent) : QComboBox(parent) {
   static const bool installed = [] {
-    QAccessible::installFactory(&MakeNamedComboAccessible);
+    QAccessible::installFactory(&MakeMovementComboAccessible);
     return true;
   }();
   static_cast<void>(installed);
+}
+
+void MovementComboBox::hidePopup() {
+  QComboBox::hidePopup();
+  // Later: the list's Return and click read its current item after hiding
+  // it. Unheard by the box, which would take an empty current item for an
+  // empty text.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        QItemSelectionModel* selection = view()->selectionModel();
+        if (selection != nullptr && !view()->isVisible()) {
+          const QSignalBlocker quiet(selection);
+          selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        }
+      },
+      Qt::QueuedConnection);
+}
+
+void MovementComboBox::focusInEvent(QFocusEvent* event) {
+  // QComboBox hands its focus event to the line edit, which selects all of
+  // its text for the Tab and Shortcut reasons only.
+  QFocusEvent plain(event->type(), Qt::OtherFocusReason);
+  QComboBox::focusInEvent(&plain);
+  event->setAccepted(plain.isAccepted());
 }
 
 }  // namespace trilume

@@ -8,6 +8,7 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QEvent>
 #include <QWidget>
 
 namespace trilume {
@@ -58,7 +59,20 @@ QString PathOf(QAccessibleInterface* interface) {
 void SendPropertyChange(QAccessibleInterface* interface, const char* property,
                         const QString& text) {
   const QDBusConnection bus(QString::fromLatin1(kBridgeConnection));
-  if (interface == nullptr || !bus.isConnected()) {
+  if (!bus.isConnected()) {
+    // Only ever true if a Qt update renamed its bridge's connection: say so
+    // once rather than fall silent for every screen reader.
+    static const bool warned = [] {
+      qWarning(
+          "trilume: Qt's accessibility bus connection \"%s\" is missing; screen readers "
+          "will not hear what changed",
+          kBridgeConnection);
+      return true;
+    }();
+    static_cast<void>(warned);
+    return;
+  }
+  if (interface == nullptr) {
     return;
   }
   static const QMetaType registered = qDBusRegisterMetaType<SpiReference>();
@@ -86,26 +100,85 @@ void SendNameAsText(QObject* object, int child, const QString& name) {
   SendPropertyChange(event.accessibleInterface(), "accessible-name", name);
 }
 
-void SendDescriptionAsText(QObject* object, const QString& description) {
+void SendDescriptionAsText(QObject* object, const QString& description, int child) {
   if (!QAccessible::isActive()) {
     return;
   }
-  SendPropertyChange(QAccessible::queryAccessibleInterface(object), "accessible-description",
-                     description);
+  QAccessibleEvent event(object, QAccessible::DescriptionChanged);
+  if (child >= 0) {
+    event.setChild(child);
+  }
+  SendPropertyChange(event.accessibleInterface(), "accessible-description", description);
 }
 
-void ShowStatusText(QWidget& window, QWidget& picture, const QString& text) {
+void ShowStatusText(QWidget& window, const QString& text) {
   if (window.windowTitle() != text) {
     window.setWindowTitle(text);
-    // Qt tells nobody when a window's title changes; its own event would
-    // carry no text anyway.
-    SendNameAsText(&window, -1, text);
   }
-  // Qt sends its event on every call, changed or not.
-  if (picture.accessibleDescription() != text) {
-    picture.setAccessibleDescription(text);
-    SendDescriptionAsText(&picture, text);
+}
+
+namespace {
+
+// Keeps a widget's own accessible description while SpeakNow lends it to
+// spoken news, and gives it back once the focus has left the widget.
+class LentDescription final : public QObject {
+ public:
+  explicit LentDescription(QWidget& widget)
+      : QObject(&widget), Widget(widget), Own(widget.accessibleDescription()) {
+    widget.installEventFilter(this);
   }
+
+  // News again before the description went back: it stays lent.
+  void LendAgain() {
+    if (Leaving) {
+      Leaving = false;
+      Widget.installEventFilter(this);
+    }
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &Widget && event->type() == QEvent::FocusOut && !Leaving) {
+      Leaving = true;
+      Widget.removeEventFilter(this);
+      // After Qt has told of the new focus, so that no screen reader takes
+      // the description's return for news about what it is reading.
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            if (Leaving) {
+              Widget.setAccessibleDescription(Own);
+              deleteLater();
+            }
+          },
+          Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QWidget& Widget;  // the parent: outlives this
+  QString Own;
+  bool Leaving = false;
+};
+
+}  // namespace
+
+void SpeakNow(QWidget& widget, const QString& text) {
+  // Not findChild: without a meta-object of its own, qobject_cast would
+  // take any child for one.
+  LentDescription* lent = nullptr;
+  for (QObject* child : widget.children()) {
+    if ((lent = dynamic_cast<LentDescription*>(child)) != nullptr) break;
+  }
+  if (lent != nullptr) {
+    lent->LendAgain();
+  } else {
+    new LentDescription(widget);
+  }
+  // Qt's own event for the change carries no text; the one sent after it
+  // does, and replaces Qt's in Orca's queue.
+  widget.setAccessibleDescription(text);
+  SendDescriptionAsText(&widget, text);
 }
 
 }  // namespace trilume

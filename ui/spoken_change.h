@@ -19,12 +19,20 @@ namespace trilume {
 // technology listens.
 void SendNameAsText(QObject* object, int child, const QString& name);
 
-// The same for an object's accessible description.
-void SendDescriptionAsText(QObject* object, const QString& description);
+// The same for an object's accessible description (child -1: the object
+// itself).
+void SendDescriptionAsText(QObject* object, const QString& description, int child = -1);
 
-// Sets a window's title, and the description of `picture`, to `text`,
-// telling screen readers, as text, only when the text really changed. Qt
-// adds its own textless event for the description.
-void ShowStatusText(QWidget& window, QWidget& picture, const QString& text);
+// Sets a window's title to `text` when it differs, and tells nobody: a
+// screen reader speaks every change of its active window's title, and the
+// status line changes every second. Orca's read-title command asks for the
+// title afresh, and SpeakNow says it on demand.
+void ShowStatusText(QWidget& window, const QString& text);
+
+// Has screen readers say `text` once, now, as news about `widget`, which
+// should hold the keyboard focus (Orca speaks only about what has it): the
+// text becomes the widget's accessible description until the focus leaves
+// it, when the description it had before comes back, unspoken.
+void SpeakNow(QWidget& widget, const QString& text);
 
 }  // namespace trilume

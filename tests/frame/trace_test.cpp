@@ -361,6 +361,37 @@ INSTANTIATE_TEST_SUITE_P(Switches, KeepStyleTest,
                                            KeepStyleRow{true, false, kBsSolid},
                                            KeepStyleRow{false, true, kBsSolid}));
 
+// What a listener is told must match what the frame draws: a name that
+// says "cross" for lines, or misses "black" for index 0, misleads.
+TEST(FillStyleNameTest, EachSentenceNamesTheBrushItsIndexSelects) {
+  const std::string kept = DescribeFillStyle(8);
+  for (std::int32_t index = 0; index <= 8; ++index) {
+    const std::string said = DescribeFillStyle(index);
+    const FillBrush& brush = kBrushStyleTable[static_cast<std::size_t>(index)];
+    EXPECT_EQ(said.rfind("Pattern " + std::to_string(index + 1) + " of 9: ", 0), 0U) << said;
+    EXPECT_EQ(said.back(), '.') << said;
+    const bool crossed = brush.Style == kBsCross || brush.Style == kBsDiagCross;
+    if (!brush.KeepsStyle) {
+      EXPECT_EQ(said.find("cross") != std::string::npos, crossed) << said;
+      EXPECT_EQ(said.find("diagonal") != std::string::npos, brush.Style == kBsFDiagonal ||
+                                                                brush.Style == kBsBDiagonal ||
+                                                                brush.Style == kBsDiagCross)
+          << said;
+      EXPECT_EQ(said.find("solid") != std::string::npos, brush.Style == kBsSolid) << said;
+    }
+    EXPECT_EQ(said.find("black") != std::string::npos, brush.Black) << said;
+    for (std::int32_t other = 0; other < index; ++other) {
+      EXPECT_NE(said.substr(said.find(':')), DescribeFillStyle(other).substr(said.find(':')))
+          << index << " and " << other << " sound alike";
+    }
+  }
+  // The two diagonals are told apart by the way they run.
+  EXPECT_NE(DescribeFillStyle(4).find("rising"), std::string::npos);
+  EXPECT_NE(DescribeFillStyle(5).find("falling"), std::string::npos);
+  // Outside the table the style stays, as with 8.
+  for (std::int32_t index : {-1, 9, 1000}) EXPECT_EQ(DescribeFillStyle(index), kept) << index;
+}
+
 TEST_F(TraceTest, FillStyleOutsideTheTableKeepsTheStyle) {
   State.FillStyleIndex = 2;
   Set(PanelCheckBox::kShowAdditionals, false);

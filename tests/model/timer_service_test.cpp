@@ -195,12 +195,12 @@ struct SleepUntil final : WakePlanner {
 };
 
 TEST_F(TimerServiceTest, TicksSleptThroughAreServedInOrderOnWaking) {
+  SleepUntil planner;  // outlives the timers, whose going asks it
   std::vector<std::int64_t> log;
   TTimer frames(Service, 1, true);
   TTimer captions(Service, 200, true);
   frames.OnTimer = [&] { log.push_back(Service.GetLastServedTick()); };
   captions.OnTimer = [&] { log.push_back(-Service.GetLastServedTick()); };
-  SleepUntil planner;
   planner.Until = 20;
   Service.SetPlanner(&planner);
   EXPECT_EQ(Ticks.GetWakeDeadline(), Service.GetSchedule().GetDeadline(20));
@@ -245,6 +245,7 @@ TEST_F(TimerServiceTest, TicksSleptThroughAreServedInOrderOnWaking) {
 // A timer the planner knows nothing of (the wait that tells a click from a
 // double-click) fires at its own tick, not when the planned sleep ends.
 TEST_F(TimerServiceTest, ASleepNeverPassesATimerThePlannerDoesNotPlanFor) {
+  SleepUntil planner;  // outlives the timers, whose going asks it
   TTimer frames(Service, 1, true);
   TTimer clickWait(Service, 400, true);  // due at tick 26
   std::int64_t clickFiredAt = 0;
@@ -253,7 +254,6 @@ TEST_F(TimerServiceTest, ASleepNeverPassesATimerThePlannerDoesNotPlanFor) {
     clickFiredAt = Service.GetLastServedTick();
     clickWait.SetEnabled(false);
   };
-  SleepUntil planner;
   planner.Until = 60;
   planner.Unplanned = &clickWait;
   Service.SetPlanner(&planner);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The control panel: design values, live settings, the value labels, the
 // buttons, the colour grid on the main window's canvas, fonts and focus.
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -12,6 +13,8 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <vector>
@@ -262,7 +265,7 @@ TEST_F(ControlPanelTest, ScreenReadersHearEveryControlByItsLabel) {
       {Panel->Label14, Panel->CheckBox8, "SHOW LINK LINES", QAccessible::CheckBox},
       {Panel->Label4, Panel->ScrollBar1, "NUMBER OF TRACES", QAccessible::ScrollBar},
       {Panel->Label1, Panel->ScrollBar2, "ALTERNATIVE COLORS", QAccessible::ScrollBar},
-      {Panel->Label7, Panel->CColorGrid1, "COLOUR", QAccessible::ColorChooser},
+      {Panel->Label7, Panel->CColorGrid1, "COLOUR", QAccessible::Grouping},
       {Panel->Label8, Panel->ComboBox1, "MOVEMENT", QAccessible::ComboBox},
   };
   for (const Row& row : table) {
@@ -307,12 +310,134 @@ TEST_F(ControlPanelTest, ScreenReadersHearEveryControlByItsLabel) {
       QAccessible::queryAccessibleInterface(Panel->CColorGrid1)->child(4)->text(QAccessible::Name),
       "navy, foreground and background");
 
-  // The main window's picture: its name, and the status line as description.
+  // The main window's picture: a name that never changes, however often the
+  // status line does; its description tells its keys, not the status line.
   QAccessibleInterface* picture = QAccessible::queryAccessibleInterface(MainWindow->Image1);
   EXPECT_EQ(picture->text(QAccessible::Name), "TRILUME clock");
+  EXPECT_EQ(picture->role(), QAccessible::Graphic);
   MainWindow->Timer2Timer();
   EXPECT_TRUE(MainWindow->windowTitle().contains(" Triangle is "));
-  EXPECT_EQ(picture->text(QAccessible::Description), MainWindow->windowTitle());
+  EXPECT_EQ(picture->text(QAccessible::Name), "TRILUME clock");
+  EXPECT_TRUE(picture->text(QAccessible::Description).contains("S speaks the status line"));
+  // Both windows are windows to a screen reader, whose read-title command
+  // looks for one.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(MainWindow.get())->role(), QAccessible::Window);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(Panel.get())->role(), QAccessible::Window);
+}
+
+// Return and Enter press the focused button as Space does; held down, they
+// press it once.
+TEST_F(ControlPanelTest, ReturnAndEnterPressTheFocusedButton) {
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+    const Qt::KeyboardModifiers modifiers =
+        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+    QTest::keyClick(Panel->Button1, key, modifiers);
+    EXPECT_EQ(Panel->Button1->text(), "LAND The Triangle") << key;
+    QTest::keyClick(Panel->Button1, key, modifiers);
+    EXPECT_EQ(Panel->Button1->text(), "FREE The Triangle") << key;
+    Panel->SetClearRequest(0);
+    QTest::keyClick(Panel->Button2, key, modifiers);
+    EXPECT_EQ(Panel->GetClearRequest(), 1) << key;
+  }
+  QTest::keyPress(Panel->Button1, Qt::Key_Return);
+  QTest::keyPress(Panel->Button1, Qt::Key_Return);
+  QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+  QApplication::sendEvent(Panel->Button1, &repeat);
+  EXPECT_EQ(Panel->GetFreeFlightFlag(), 0) << "two presses and a repeat: free, landed";
+}
+
+double Luminance(QRgb rgb) {
+  const auto channel = [](int value) {
+    const double c = value / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+}
+
+double Contrast(QRgb a, QRgb b) {
+  const double la = Luminance(a);
+  const double lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// CLEAR's news is the button's description only while it has the focus:
+// a screen reader that reads the button later must not hear an old
+// "Picture cleared.".
+TEST_F(ControlPanelTest, ClearSaysSoUntilTheFocusMovesOn) {
+  Panel->show();
+  Panel->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Panel.get()));
+  Panel->Button2->setAccessibleDescription(QStringLiteral("Wipes the picture."));
+  Panel->Button2->setFocus(Qt::TabFocusReason);
+  for (int press = 0; press < 2; ++press) {
+    QTest::keyClick(Panel->Button2, Qt::Key_Return);
+    EXPECT_EQ(Panel->Button2->accessibleDescription(), "Picture cleared.") << press;
+  }
+  Panel->Button1->setFocus(Qt::TabFocusReason);
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return Panel->Button2->accessibleDescription() == "Wipes the picture."; }));
+  // And again, the next time.
+  Panel->Button2->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(Panel->Button2, Qt::Key_Return);
+  EXPECT_EQ(Panel->Button2->accessibleDescription(), "Picture cleared.");
+  Panel->Button1->setFocus(Qt::TabFocusReason);
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return Panel->Button2->accessibleDescription() == "Wipes the picture."; }));
+}
+
+// Every focusable control but the grid (which frames its cursor cell)
+// shows its focus with a ring at least 3:1 against the panel beside it
+// and against the control's own pixels inside it, and no ring without
+// the focus.
+TEST_F(ControlPanelTest, TheFocusedControlWearsARingThatStandsOut) {
+  Panel->show();
+  Panel->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Panel.get()));
+  const QRgb panelBackground = Panel->palette().color(QPalette::Window).rgb();
+  Panel->CColorGrid1->setFocus(Qt::TabFocusReason);
+  for (QWidget* control :
+       std::vector<QWidget*>{Panel->ScrollBar1, Panel->ScrollBar2, Panel->CheckBox2,
+                             Panel->ComboBox1, Panel->Button1, Panel->Button2}) {
+    const QImage unfocused = control->grab().toImage();
+    control->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(control->hasFocus());
+    const QImage focused = control->grab().toImage();
+    const int middle = focused.height() / 2;
+    const QRgb ring = focused.pixel(0, middle);
+    const QRgb inside = focused.pixel(2, middle);
+    EXPECT_GE(Contrast(ring, panelBackground), 3.0) << control->accessibleName().toStdString();
+    EXPECT_GE(Contrast(ring, inside), 3.0) << control->accessibleName().toStdString();
+    EXPECT_EQ(focused.pixel(1, 1), ring) << control->accessibleName().toStdString();
+    EXPECT_EQ(focused.pixel(focused.width() - 2, focused.height() - 2), ring);
+    EXPECT_NE(unfocused.pixel(0, middle), ring) << control->accessibleName().toStdString();
+  }
+}
+
+// Left with Escape or a pick, the MOVEMENT list must not go on claiming the
+// focus for its current item next to the box.
+TEST_F(ControlPanelTest, AClosedMovementListHoldsNoFocusedItem) {
+  Panel->show();
+  Panel->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Panel.get()));
+  Panel->ComboBox1->setFocus(Qt::TabFocusReason);
+  const auto focusedItems = [&] {
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(Panel->ComboBox1->view());
+    int focused = 0;
+    for (int i = 0; i < list->childCount(); ++i) {
+      if (list->child(i)->state().focused) ++focused;
+    }
+    return focused;
+  };
+  for (const Qt::Key close : {Qt::Key_Escape, Qt::Key_Return}) {
+    Panel->ComboBox1->showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Panel->ComboBox1->view()->isVisible(); }));
+    EXPECT_EQ(Panel->ComboBox1->view()->currentIndex().row(), Panel->ComboBox1->currentIndex());
+    QTest::keyClick(Panel->ComboBox1->view(), Qt::Key_Down);
+    QTest::keyClick(Panel->ComboBox1->view(), close);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return focusedItems() == 0; })) << close;
+  }
+  // Escape kept SMOOTH, Return took the item below it.
+  EXPECT_EQ(Panel->GetMovementText(), "FAST");
 }
 
 TEST_F(ControlPanelTest, MovementTextIsReadLiveWithoutCopies) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The main window: clicks, double-clicks, the caption, frames and the
 // program-wide references.
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
@@ -122,6 +124,28 @@ TEST_F(MainWindowTest, EnterOrSpaceOpensThePanelAndEscapeHidesIt) {
     EXPECT_FALSE(Panel->isVisible()) << key;
   }
   EXPECT_FALSE(Panel->CheckBox5->isChecked());
+}
+
+// A screen reader speaks every change of its focus's name: the focus must
+// rest on the picture, whose name stays, not on the window, whose title is
+// the status line. The picture's extents are what the window shows of it.
+TEST_F(MainWindowTest, ThePictureHoldsTheFocusAndReportsOnlyItsShownPart) {
+  MainWindow->show();
+  MainWindow->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(MainWindow.get()));
+  EXPECT_EQ(QApplication::focusWidget(), MainWindow->Image1);
+  QAccessibleInterface* picture = QAccessible::queryAccessibleInterface(MainWindow->Image1);
+  const QRect extents = picture->rect();
+  EXPECT_EQ(extents.size(), MainWindow->size());
+  EXPECT_EQ(extents.topLeft(), MainWindow->mapToGlobal(QPoint(0, 0)));
+  MainWindow->resize(400, 350);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return MainWindow->size() == QSize(400, 350); }));
+  EXPECT_EQ(picture->rect().size(), QSize(400, 350));
+  // Keys still reach the window through the picture.
+  QTest::keyClick(MainWindow->Image1, Qt::Key_P);
+  EXPECT_EQ(State->FillStyleIndex, 5);
+  MainWindow->hide();
+  EXPECT_TRUE(picture->rect().isEmpty());
 }
 
 TEST_F(MainWindowTest, RightClicksOnThePictureDoNothing) {
