@@ -31,11 +31,7 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR \
   "$clock_binary" -display "$DISPLAY" >"$WORK_DIR/clock.log" 2>&1 &
 # shellcheck disable=SC2034 # ended by xvfb_session.sh's clean-up
 CLOCK_PID=$!
-main_window=""
-# shellcheck disable=SC2016
-wait_until 60 '! kill -0 "$CLOCK_PID" 2>/dev/null ||
-  main_window="$(xdotool search --onlyvisible --pid "$CLOCK_PID" 2>/dev/null | head -n 1)"' || true
-if [ -z "$main_window" ]; then
+if ! main_window="$(find_main_window "$CLOCK_PID")"; then
   echo "FAIL  the main window did not appear"
   cat "$WORK_DIR/clock.log"
   exit 1

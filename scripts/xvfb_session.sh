@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # Sourced by the scripts that run the real clock under a private X server.
 # Provides: start_xvfb [WxHxD] (sets DISPLAY), wait_until SECONDS 'CONDITION',
-# find_window NAME_REGEX [SECONDS], pixel_count PNG WxH+X+Y '#RRGGBB',
+# find_window NAME_REGEX [SECONDS], find_main_window PID [SECONDS], pixel_count PNG WxH+X+Y '#RRGGBB',
 # stop_session, and cleanup of everything started.
 #
 # Every wait here waits for a condition; its SECONDS only end a wait that
@@ -75,6 +75,20 @@ find_window() {
     [ "$SECONDS" -lt "$deadline" ] || return 1
     sleep 0.02
   done
+}
+
+# Prints the id of the first visible window of process PID, waiting for it
+# up to SECONDS (default 60) or until the process ends. Found by its process,
+# not by its title: 203 ms after the start the title "TRILUME" gives way to
+# the status line, and a poll that comes later on a busy machine would never
+# see it. Called before the panel is shown, it finds the main window.
+find_main_window() {
+  local pid="$1" found=""
+  # shellcheck disable=SC2016
+  wait_until "${2:-60}" '! kill -0 "$pid" 2>/dev/null ||
+    found="$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)"' || true
+  [ -n "$found" ] || return 1
+  echo "$found"
 }
 
 # Number of pixels of one colour inside a rectangle of a screenshot.

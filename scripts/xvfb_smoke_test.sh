@@ -42,15 +42,7 @@ echo "display $DISPLAY"
 env -u QT_QPA_PLATFORM -u QT_SCALE_FACTOR "$clock_binary" >"$WORK_DIR/clock.log" 2>&1 &
 CLOCK_PID=$!
 
-# Found by its process, not by its title: 203 ms after the start the title
-# "TRILUME" gives way to the status line, and a poll that comes later on a
-# busy machine would never see it. The panel is not shown yet, so the
-# clock's one visible window is the main window.
-main_window=""
-# shellcheck disable=SC2016
-wait_until 60 '! kill -0 "$CLOCK_PID" 2>/dev/null ||
-  main_window="$(xdotool search --onlyvisible --pid "$CLOCK_PID" 2>/dev/null | head -n 1)"' || true
-if [ -z "$main_window" ]; then
+if ! main_window="$(find_main_window "$CLOCK_PID")"; then
   echo "FAIL  the main window did not appear"
   cat "$WORK_DIR/clock.log"
   exit 1
