@@ -6,9 +6,12 @@
 
 #include <QGuiApplication>
 
+#include "tests/support/quiet_platform_notes.h"
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM",
           qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  trilume::QuietPlatformNotes();
   QGuiApplication app(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
