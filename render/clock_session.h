@@ -46,8 +46,8 @@ class ClockHost {
 
 // The clock as the main window's three timers drive it: the frame, the
 // caption and the flight step, their order within a tick and their
-// cadence. The window, the headless tool, the soak, the fuzzers, the
-// benchmarks and the tests all run this one sequence.
+// cadence. The window, the headless tool, the soak, the movement fuzzer,
+// the benchmarks and the tests all run this one sequence.
 // - Frame() is Timer1 at the clock's present reading. A frame that fails
 //   (EConvertError from a time text that does not read, or anything else)
 //   is reported in the outcome and the state keeps the last values; the

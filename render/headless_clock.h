@@ -17,7 +17,8 @@ namespace trilume {
 
 // The clock without a window: a session on a fake wall clock, a fake tick
 // source, an in-memory panel and a window size of the caller's choice. The
-// headless tool, the soak, the fuzzers, the benchmarks and the tests run it.
+// headless tool, the soak, the movement fuzzer, the benchmarks and the tests
+// run it.
 // - Tick() moves the tick source on by one 1/64 s tick and serves it, as the
 //   window's timers would: the frame, the caption on every 13th tick, the
 //   flight step while free. It returns whether the caption was composed.

@@ -69,7 +69,6 @@ class TForm1 final : public QWidget, public ClockHost {
   // How a frame turns the time into the text the hands are read from: the
   // locale's TimeToStr unless a test puts in another.
   void SetTimeTextFormatter(TimeTextFormatter formatter) { Session.TimeText = formatter; }
-  ClockState& GetState() { return State; }
 
  private:
   // Before the components: the timers are the session's.
