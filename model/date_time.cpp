@@ -231,13 +231,10 @@ TDateTime UnixMicrosecondsToLocal(std::int64_t unixMicroseconds) {
   return ComposeDateTime(days, timeOfDay);
 }
 
-std::optional<std::int64_t> LocalToUnixMicroseconds(int year, int month, int day, int hour,
-                                                    int minute, int second, int millisecond) {
-  if (year < kMinYear || year > kMaxYear || month < 1 || month > 12 || day < 1 ||
-      day > DaysInMonth(year, month) || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-      second < 0 || second > 59 || millisecond < 0 || millisecond > 999) {
-    return std::nullopt;
-  }
+namespace {
+
+// A local wall time as the C library's broken-down time.
+std::tm WallFields(int year, int month, int day, int hour, int minute, int second) {
   std::tm fields{};
   fields.tm_year = year - 1900;
   fields.tm_mon = month - 1;
@@ -245,6 +242,19 @@ std::optional<std::int64_t> LocalToUnixMicroseconds(int year, int month, int day
   fields.tm_hour = hour;
   fields.tm_min = minute;
   fields.tm_sec = second;
+  return fields;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> LocalToUnixMicroseconds(int year, int month, int day, int hour,
+                                                    int minute, int second, int millisecond) {
+  if (year < kMinYear || year > kMaxYear || month < 1 || month > 12 || day < 1 ||
+      day > DaysInMonth(year, month) || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+      second < 0 || second > 59 || millisecond < 0 || millisecond > 999) {
+    return std::nullopt;
+  }
+  std::tm fields = WallFields(year, month, day, hour, minute, second);
   fields.tm_isdst = -1;
   // mktime may legitimately return -1, so success is told by tm_wday.
   fields.tm_wday = -1;
@@ -274,13 +284,7 @@ int LocalTimeOccurrences(int year, int month, int day, int hour, int minute, int
   const std::optional<std::int64_t> micros =
       LocalToUnixMicroseconds(year, month, day, hour, minute, second, 0);
   if (!micros) return 0;
-  std::tm wanted{};
-  wanted.tm_year = year - 1900;
-  wanted.tm_mon = month - 1;
-  wanted.tm_mday = day;
-  wanted.tm_hour = hour;
-  wanted.tm_min = minute;
-  wanted.tm_sec = second;
+  const std::tm wanted = WallFields(year, month, day, hour, minute, second);
   const auto instant = static_cast<std::time_t>(*micros / kMicrosPerSecond);
   long offset = 0;
   // mktime moves a skipped time past the gap.
