@@ -10,15 +10,9 @@ set -euo pipefail
 clock_binary="${1:?usage: xvfb_atspi_test.sh PATH/TO/trilume}"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
-[ -x /usr/bin/python3 ] || { echo "SKIP: Debian's python3 is not installed"; exit 77; }
-for tool in Xvfb dbus-run-session; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-if [ ! -x /usr/libexec/at-spi-bus-launcher ]; then
-  echo "SKIP: at-spi2-core is not installed"
-  exit 77
-fi
-command -v xdotool >/dev/null 2>&1 || { echo "FAIL: xdotool is missing"; exit 1; }
+# shellcheck source=accessibility_tools.sh
+source "$here/accessibility_tools.sh"
+require_accessibility_tools Xvfb
 
 # shellcheck source=xvfb_session.sh
 source "$here/xvfb_session.sh"

@@ -13,6 +13,8 @@ import subprocess
 import sys
 import time
 
+from check_tally import check, finish
+
 try:
     import gi
     gi.require_version("Atspi", "2.0")
@@ -25,18 +27,6 @@ except (ImportError, ValueError) as error:
 # Only a bound on failure: every wait below ends as soon as its condition holds.
 DEADLINE_SECONDS = 30
 
-failures = 0
-passes = 0
-
-
-def check(what, condition):
-    global failures, passes
-    if condition:
-        passes += 1
-        print(f"ok    {what}")
-    else:
-        failures += 1
-        print(f"FAIL  {what}")
 
 
 events = []
@@ -217,8 +207,7 @@ def main():
         clock.terminate()
         clock.wait(timeout=10)
 
-    print(f"{passes} passed, {failures} failed")
-    return 1 if failures else 0
+    return finish()
 
 
 if __name__ == "__main__":

@@ -18,6 +18,8 @@ import sys
 import tempfile
 import time
 
+from check_tally import check, finish
+
 # Only a bound on failure: every wait below ends as soon as its condition holds.
 DEADLINE_SECONDS = 45
 # The one wait that is for time itself: silence can only be heard by
@@ -39,19 +41,6 @@ runpy.run_path(orca, run_name="__main__")
 
 SPEECH = re.compile(r"SPEECH OUTPUT: '(.*?)'(?:\{|$)")
 
-failures = 0
-passes = 0
-
-
-def check(what, condition):
-    global failures, passes
-    if condition:
-        passes += 1
-        print(f"ok    {what}", flush=True)
-    else:
-        failures += 1
-        print(f"FAIL  {what}", flush=True)
-    return condition
 
 
 class Orca:
@@ -286,8 +275,7 @@ def main():
             shutil.copyfile(orca.log, sys.argv[2] + ".orca-debug.log")
         shutil.rmtree(home, ignore_errors=True)
 
-    print(f"{passes} passed, {failures} failed")
-    return 1 if failures else 0
+    return finish()
 
 
 if __name__ == "__main__":
