@@ -151,65 +151,58 @@ GifAnimation::~GifAnimation() {
   if (File != nullptr) EGifCloseFile(File, nullptr);
 }
 
-void GifAnimation::MakeCodes() {
-  TooManyColours = !Index(Pending.Transparent == 0) && !Index(false);
-  // The code thread's own copy of the picture shown, for the next frame.
-  const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(Pending.Width);
-  for (int y = 0; y < Pending.Height; ++y) {
-    const std::size_t at = Cells(Pending.Top + y, Width) + static_cast<std::size_t>(Pending.Left);
-    std::memcpy(CoderShown.data() + at, Shown.data() + at, rowBytes);
+void GifAnimation::Code(Frame& frame) {
+  frame.TooManyColours = !Index(frame, frame.Transparent == 0) && !Index(frame, false);
+  // The picture shown from this frame on, for the next one.
+  const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(frame.Width);
+  for (int y = 0; y < frame.Height; ++y) {
+    std::memcpy(CoderShown.data() + Cells(frame.Top + y, Width) + frame.Left,
+                frame.Pixels.data() + Cells(y, frame.Width), rowBytes);
   }
-  if (TooManyColours) return;
+  if (frame.TooManyColours) return;
   // The colour table holds a power of two colours, at least 2.
-  CodedSize = GifBitSize(std::max(static_cast<int>(Pending.Colours.size()), 2));
-  const int minCodeSize = std::max(CodedSize, 2);
+  frame.CodedSize = GifBitSize(std::max(static_cast<int>(frame.Colours.size()), 2));
+  const int minCodeSize = std::max(frame.CodedSize, 2);
   // Row offsets up to 4095 << minCodeSize fit 16 bits up to 16 colours.
   if (minCodeSize <= 4) {
-    CompressLzw(Pending.Indices, minCodeSize, Table, Codes);
+    CompressLzw(frame.Indices, minCodeSize, Table, frame.Codes);
   } else {
-    CompressLzw(Pending.Indices, minCodeSize, WideTable, Codes);
+    CompressLzw(frame.Indices, minCodeSize, WideTable, frame.Codes);
   }
 }
 
 void GifAnimation::CodeThread() {
   std::unique_lock lock(CodeLock);
   for (;;) {
-    CodeTurn.wait(lock, [this] { return CodesWanted || Stopping; });
+    CodeTurn.wait(lock, [this] { return Coded < Queued || Stopping; });
     if (Stopping) return;
+    Frame& frame = Slot(Coded);
     lock.unlock();
-    MakeCodes();
+    Code(frame);
     lock.lock();
-    CodesWanted = false;
+    ++Coded;
     CodeTurn.notify_all();
   }
 }
 
-void GifAnimation::StartCodes() {
-  // A small frame costs less to code here than to hand over.
+void GifAnimation::Queue() {
+  Frame& frame = Slot(Queued);
+  // A small frame costs less to code here than to hand over, once the code
+  // thread is done with the frames before: the two share CoderShown and the
+  // tables, and the code thread touches neither again before Queued grows.
   constexpr std::size_t kWorthAThread = 4096;
-  if (Cells(Pending.Height, Pending.Width) < kWorthAThread) {
-    MakeCodes();
-    return;
-  }
-  if (!Coder.joinable()) {
-    try {
-      Coder = std::thread(&GifAnimation::CodeThread, this);
-    } catch (const std::system_error&) {
-      // No thread to be had: the codes are made here instead.
-      MakeCodes();
-      return;
-    }
-  }
-  {
-    const std::lock_guard lock(CodeLock);
-    CodesWanted = true;
-  }
-  CodeTurn.notify_all();
-}
-
-void GifAnimation::AwaitCodes() {
   std::unique_lock lock(CodeLock);
-  CodeTurn.wait(lock, [this] { return !CodesWanted; });
+  const bool here =
+      !Coder.joinable() || (Cells(frame.Height, frame.Width) < kWorthAThread && Coded == Queued);
+  if (here) {
+    lock.unlock();
+    Code(frame);
+    lock.lock();
+    ++Coded;
+  }
+  ++Queued;
+  lock.unlock();
+  if (!here) CodeTurn.notify_all();
 }
 
 bool GifAnimation::Failed(const QString& why) {
@@ -234,6 +227,17 @@ bool GifAnimation::Start() {
   }
   Shown.assign(Cells(Height, Width), 0);
   CoderShown = Shown;
+  Empty.Width = Empty.Height = 1;
+  Empty.Indices = {0};
+  Empty.Colours = {0};
+  Empty.Transparent = 0;
+  std::vector<std::uint16_t> table;
+  CompressLzw(Empty.Indices, 2, table, Empty.Codes);
+  try {
+    Coder = std::thread(&GifAnimation::CodeThread, this);
+  } catch (const std::system_error&) {
+    // No thread to be had: every frame is coded here instead.
+  }
   return true;
 }
 
@@ -272,44 +276,44 @@ bool GifAnimation::Add(const QImage& picture, TRect changed, std::int64_t delayC
     area = tight;
   }
   if (area.Left >= area.Right || area.Top >= area.Bottom) {
-    Pending.Delay += delayCentiseconds;
+    Slot(Queued - 1).Delay += delayCentiseconds;
     return true;
   }
 
-  if (HasPending && !WritePending()) return false;
-  // The code thread indexes the rectangle in Shown, which is not written
-  // again before the code thread is done with it, against a copy of its own
-  // of the picture before, so that the next picture can be drawn meanwhile.
-  Pending.Left = area.Left;
-  Pending.Top = area.Top;
-  Pending.Width = area.Right - area.Left;
-  Pending.Height = area.Bottom - area.Top;
-  Pending.Transparent = first ? -1 : 0;
-  Pending.Delay = delayCentiseconds;
-  Pending.Number = FramesAdded;
-  const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(Pending.Width);
-  for (int y = area.Top; y < area.Bottom; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(y));
-    std::memcpy(Shown.data() + Cells(y, Width) + area.Left, row + area.Left, rowBytes);
+  // Frees the slot this frame takes.
+  if (!WriteDone(false)) return false;
+  Frame& frame = Slot(Queued);
+  frame.Left = area.Left;
+  frame.Top = area.Top;
+  frame.Width = area.Right - area.Left;
+  frame.Height = area.Bottom - area.Top;
+  frame.Number = FramesAdded;
+  frame.Delay = delayCentiseconds;
+  frame.Transparent = first ? -1 : 0;
+  frame.Pixels.resize(Cells(frame.Height, frame.Width));
+  const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(frame.Width);
+  for (int y = 0; y < frame.Height; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(area.Top + y));
+    std::memcpy(Shown.data() + Cells(area.Top + y, Width) + area.Left, row + area.Left, rowBytes);
+    std::memcpy(frame.Pixels.data() + Cells(y, frame.Width), row + area.Left, rowBytes);
   }
-  HasPending = true;
-  StartCodes();
+  Queue();
   return true;
 }
 
-bool GifAnimation::Index(bool transparent) {
+bool GifAnimation::Index(Frame& frame, bool transparent) {
   // The slot after the table holds a key no colour has, index 0, for the
   // pixels that stay.
   constexpr std::uint32_t kStays = ~std::uint32_t{0};
   std::fill_n(SlotColour.begin(), kSlots, 0);
   SlotColour[kSlots] = kStays;
   SlotIndex[kSlots] = 0;
-  Pending.Indices.resize(Cells(Pending.Height, Pending.Width));
-  Pending.Colours.clear();
+  frame.Indices.resize(Cells(frame.Height, frame.Width));
+  frame.Colours.clear();
   // Index 0 stands for the pixels that stay.
-  Pending.Transparent = transparent ? 0 : -1;
-  if (transparent) Pending.Colours.push_back(0);
-  std::uint8_t* const out = Pending.Indices.data();
+  frame.Transparent = transparent ? 0 : -1;
+  if (transparent) frame.Colours.push_back(0);
+  std::uint8_t* const out = frame.Indices.data();
   // Branches on the picture's own pixels mostly go the wrong way: a pixel
   // that stays looks up the slot of its own, any other its colour's first
   // slot, and only a colour not yet there takes the slower way. The tables
@@ -318,18 +322,18 @@ bool GifAnimation::Index(bool transparent) {
   const std::uint8_t* const slotIndex = SlotIndex.data();
   // Without transparency no pixel stays: no colour has bit 24 set.
   const std::uint32_t neverStays = transparent ? 0 : kUsed;
-  const std::size_t width = static_cast<std::size_t>(Pending.Width);
-  for (int y = 0; y < Pending.Height; ++y) {
-    const std::size_t at = Cells(Pending.Top + y, Width) + static_cast<std::size_t>(Pending.Left);
-    const std::uint32_t* const row = Shown.data() + at;
-    const std::uint32_t* const shown = CoderShown.data() + at;
-    std::uint8_t* const indices = out + Cells(y, Pending.Width);
+  const std::size_t width = static_cast<std::size_t>(frame.Width);
+  for (int y = 0; y < frame.Height; ++y) {
+    const std::uint32_t* const row = frame.Pixels.data() + Cells(y, frame.Width);
+    const std::uint32_t* const shown =
+        CoderShown.data() + Cells(frame.Top + y, Width) + static_cast<std::size_t>(frame.Left);
+    std::uint8_t* const indices = out + Cells(y, frame.Width);
     for (std::size_t x = 0; x < width; ++x) {
       const std::uint32_t colour = row[x] & kRgb;
       const bool stays = colour == ((shown[x] & kRgb) | neverStays);
       std::size_t slot = stays ? kSlots : SlotOf(colour, kSlots);
       if (slotColour[slot] != (stays ? kStays : colour | kUsed)) {
-        slot = AddColour(colour, slot);
+        slot = AddColour(frame.Colours, colour, slot);
         if (slot == kSlots) return false;
       }
       indices[x] = slotIndex[slot];
@@ -338,28 +342,49 @@ bool GifAnimation::Index(bool transparent) {
   return true;
 }
 
-std::size_t GifAnimation::AddColour(std::uint32_t colour, std::size_t slot) {
+std::size_t GifAnimation::AddColour(std::vector<std::uint32_t>& colours, std::uint32_t colour,
+                                    std::size_t slot) {
   while (SlotColour[slot] != 0 && SlotColour[slot] != (colour | kUsed)) {
     slot = (slot + 1) & (kSlots - 1);
   }
   if (SlotColour[slot] == 0) {
-    if (Pending.Colours.size() == kMaxColours) return kSlots;
+    if (colours.size() == kMaxColours) return kSlots;
     SlotColour[slot] = colour | kUsed;
-    SlotIndex[slot] = static_cast<std::uint8_t>(Pending.Colours.size());
-    Pending.Colours.push_back(colour);
+    SlotIndex[slot] = static_cast<std::uint8_t>(colours.size());
+    colours.push_back(colour);
   }
   return slot;
 }
 
-bool GifAnimation::WritePending() {
-  if (!HasPending) return true;
-  HasPending = false;
-  AwaitCodes();
-  if (TooManyColours) {
-    return Failed(
-        QStringLiteral("frame %1 needs more than %2 colours").arg(Pending.Number).arg(kMaxColours));
+bool GifAnimation::WriteDone(bool all) {
+  // The newest frame's delay is known only once a later picture differs,
+  // or at the end.
+  const std::int64_t known = all ? Queued : Queued - 1;
+  while (Written < known) {
+    {
+      std::unique_lock lock(CodeLock);
+      // Only a full set of frames in flight waits for the oldest's codes.
+      if (!all && Coded <= Written && Queued - Written < kInFlight) return true;
+      CodeTurn.wait(lock, [this] { return Coded > Written; });
+    }
+    if (!Write(Slot(Written))) return false;
+    ++Written;
   }
-  std::int64_t owed = Pending.Delay;
+  return true;
+}
+
+bool GifAnimation::Write(const Frame& frame) {
+  if (frame.TooManyColours) {
+    return Failed(
+        QStringLiteral("frame %1 needs more than %2 colours").arg(frame.Number).arg(kMaxColours));
+  }
+  // Players show a shorter frame for 100 ms: the time a frame is stretched
+  // by comes off those after it, so that a clip whose pictures change faster
+  // than that only for a while catches up with its run.
+  std::int64_t owed = frame.Delay - Behind;
+  Behind = std::max(kMinGifDelay - owed, std::int64_t{0});
+  owed = std::max(owed, std::int64_t{kMinGifDelay});
+  const Frame* shown = &frame;
   for (;;) {
     // The most a frame can say, leaving no remainder too short to show.
     int delay = kMaxGifDelay;
@@ -369,37 +394,45 @@ bool GifAnimation::WritePending() {
       delay = kMaxGifDelay - kMinGifDelay;
     }
     owed -= delay;
-    if (!WriteFrame(delay)) return false;
+    if (!WriteFrame(*shown, delay)) return false;
     if (owed == 0) return true;
-    // Longer than one frame's delay: empty frames, of one pixel that stays,
-    // carry the rest.
-    Pending.Left = Pending.Top = 0;
-    Pending.Width = Pending.Height = 1;
-    Pending.Transparent = 0;
-    MakeCodes();
+    // Longer than one frame's delay: empty frames carry the rest.
+    shown = &Empty;
   }
 }
 
-bool GifAnimation::WriteFrame(int delay) {
-  ColorMapObject* map = GifMakeMapObject(1 << CodedSize, nullptr);
+bool GifAnimation::WriteFrame(const Frame& frame, int delay) {
+  ColorMapObject* map = GifMakeMapObject(1 << frame.CodedSize, nullptr);
   if (map == nullptr) return Failed(QStringLiteral("out of memory"));
   for (int i = 0; i < map->ColorCount; ++i) {
-    const std::uint32_t colour = i < static_cast<int>(Pending.Colours.size())
-                                     ? Pending.Colours[static_cast<std::size_t>(i)]
-                                     : 0;
+    const std::uint32_t colour =
+        i < static_cast<int>(frame.Colours.size()) ? frame.Colours[static_cast<std::size_t>(i)] : 0;
     map->Colors[i] =
         GifColorType{static_cast<GifByteType>(colour >> 16), static_cast<GifByteType>(colour >> 8),
                      static_cast<GifByteType>(colour)};
   }
   // DISPOSE_DO_NOT: each frame is drawn over the ones before.
-  const GraphicsControlBlock control{DISPOSE_DO_NOT, false, delay, Pending.Transparent};
+  const GraphicsControlBlock control{DISPOSE_DO_NOT, false, delay, frame.Transparent};
   GifByteType extension[4];
   const std::size_t extensionSize = EGifGCBToExtension(&control, extension);
-  const bool written = EGifPutExtension(File, GRAPHICS_EXT_FUNC_CODE,
-                                        static_cast<int>(extensionSize), extension) != GIF_ERROR &&
-                       EGifPutImageDesc(File, Pending.Left, Pending.Top, Pending.Width,
-                                        Pending.Height, false, map) != GIF_ERROR &&
-                       WriteCodes();
+  // LZW codes start one bit wider than the colour indices, which are at
+  // least 2 bits.
+  const int minCodeSize = std::max(frame.CodedSize, 2);
+  bool written = EGifPutExtension(File, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(extensionSize),
+                                  extension) != GIF_ERROR &&
+                 EGifPutImageDesc(File, frame.Left, frame.Top, frame.Width, frame.Height, false,
+                                  map) != GIF_ERROR;
+  // EGifPutImageDesc wrote the code size byte, at least 2 as here. The
+  // codes go out in sub-blocks of a length byte and up to 255 bytes.
+  std::array<GifByteType, 256> block{};
+  const std::vector<std::uint8_t>& codes = frame.Codes;
+  for (std::size_t at = 0; written && at < codes.size(); at += block[0]) {
+    block[0] = static_cast<GifByteType>(std::min<std::size_t>(codes.size() - at, 255));
+    std::memcpy(block.data() + 1, codes.data() + at, block[0]);
+    written = (at == 0 ? EGifPutCode(File, minCodeSize, block.data())
+                       : EGifPutCodeNext(File, block.data())) != GIF_ERROR;
+  }
+  written = written && EGifPutCodeNext(File, nullptr) != GIF_ERROR;
   GifFreeMapObject(map);
   if (!written) {
     const QString device = Device.errorString();
@@ -410,27 +443,10 @@ bool GifAnimation::WriteFrame(int delay) {
   return true;
 }
 
-bool GifAnimation::WriteCodes() {
-  // LZW codes start one bit wider than the colour indices, which are at
-  // least 2 bits.
-  const int minCodeSize = std::max(CodedSize, 2);
-  // EGifPutImageDesc wrote the code size byte, at least 2 as here. The
-  // codes go out in sub-blocks of a length byte and up to 255 bytes.
-  std::array<GifByteType, 256> block{};
-  for (std::size_t at = 0; at < Codes.size(); at += block[0]) {
-    block[0] = static_cast<GifByteType>(std::min<std::size_t>(Codes.size() - at, 255));
-    std::memcpy(block.data() + 1, Codes.data() + at, block[0]);
-    const int put = at == 0 ? EGifPutCode(File, minCodeSize, block.data())
-                            : EGifPutCodeNext(File, block.data());
-    if (put == GIF_ERROR) return false;
-  }
-  return EGifPutCodeNext(File, nullptr) != GIF_ERROR;
-}
-
 bool GifAnimation::Finish() {
   if (!Error.isEmpty()) return false;
   if (File == nullptr) return Failed(QStringLiteral("no frame was added"));
-  if (!WritePending()) return false;
+  if (!WriteDone(true)) return false;
   int error = 0;
   GifFileType* file = File;
   File = nullptr;
@@ -449,7 +465,7 @@ std::int64_t GifTimeline::Next() {
   auto centiseconds = [](std::int64_t micros) { return (micros + 5000) / 10000; };
   const std::int64_t start = centiseconds(Step * Kept);
   ++Kept;
-  return std::max(centiseconds(Step * Kept) - start, std::int64_t{kMinGifDelay});
+  return centiseconds(Step * Kept) - start;
 }
 
 QString GifPaceWarning(std::int64_t intervalMicroseconds, int every) {
@@ -458,7 +474,7 @@ QString GifPaceWarning(std::int64_t intervalMicroseconds, int every) {
   // Short enough for one terminal line, suggestion included.
   const QString slow = QStringLiteral(
                            "warning: --gif: players show %1 ms frames for 20 ms, so the clip "
-                           "plays slow")
+                           "may play slow")
                            .arg(static_cast<double>(step) / 1000.0);
   if (intervalMicroseconds <= 0) return slow;
   const std::int64_t fewest =

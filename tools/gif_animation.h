@@ -4,6 +4,7 @@
 #include <QIODevice>
 #include <QImage>
 #include <QString>
+#include <array>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -28,11 +29,12 @@ inline constexpr int kMinGifDelay = 2;
 // differ from the picture before, with its own colour table, and marks the
 // pixels of that rectangle that stay as transparent. A picture that changes
 // nothing lengthens the frame before instead of adding one. Memory is two
-// copies of one picture's pixels and one frame's indices, whatever the
-// number of frames.
+// copies of one picture's pixels and kInFlight frames' pixels and indices,
+// whatever the number of frames.
 // A frame's indices and LZW codes are made on a thread of this object's own
-// while the next picture is drawn; everything else, and every write,
-// happens on the caller's thread.
+// while the next pictures are drawn, up to kInFlight frames behind;
+// everything else, and every write, happens on the caller's thread in the
+// order the frames were added.
 class GifAnimation {
  public:
   // The frames are `width` x `height` pixels (both at least 1). `device`
@@ -46,14 +48,16 @@ class GifAnimation {
   // that large) as the next frame. Outside `changed` the picture must equal
   // the one added before (ignored for the first). It shows for
   // `delayCentiseconds` (at least 0; what one frame cannot say is carried by
-  // empty frames after it). False with ErrorString() when the device takes
-  // no more bytes or when the changed pixels of a frame added before need
-  // more colours than one GIF frame holds (256); nothing more may be added
-  // then.
+  // empty frames after it), but never for less than kMinGifDelay once the
+  // frames that change nothing are folded into it: the time that adds comes
+  // off the frames after it, so that each starts when its delays say, or
+  // kMinGifDelay after the one before if that is later. False with ErrorString() when the device
+  // takes no more bytes or when the changed pixels of a frame added before need more colours than
+  // one GIF frame holds (256); nothing more may be added then.
   bool Add(const QImage& picture, TRect changed, std::int64_t delayCentiseconds);
-  // Writes the last frame and the end of the file. False with ErrorString()
-  // as for Add(), the last frame's colours included. Call once, after at
-  // least one Add().
+  // Writes the frames not yet written and the end of the file. False with
+  // ErrorString() as for Add(), the last frames' colours included. Call
+  // once, after at least one Add().
   bool Finish();
 
   QString ErrorString() const { return Error; }
@@ -61,39 +65,49 @@ class GifAnimation {
  private:
   static constexpr int kMaxColours = 256;
   static constexpr std::size_t kSlots = 1024;  // four times the colours a frame may hold
+  // Frames added but not yet written: the newest, whose delay the next
+  // picture may still lengthen, and those before it, coded or being coded.
+  // Two behind lets drawing and coding each run at their own pace.
+  static constexpr std::int64_t kInFlight = 3;
 
-  // The frame written once it is known how long it shows.
   struct Frame {
     int Left = 0;
     int Top = 0;
     int Width = 0;
     int Height = 0;
+    std::vector<std::uint32_t> Pixels;  // the rectangle's new pixels, row after row
+    int Number = 0;                     // which Add() made it
+    std::int64_t Delay = 0;             // the caller's thread's alone
+    // Made by whichever thread codes the frame.
     std::vector<std::uint8_t> Indices;
     std::vector<std::uint32_t> Colours;
-    int Transparent = -1;  // the index of the pixels that stay, or -1
-    std::int64_t Delay = 0;
-    int Number = 0;  // which Add() made it
+    int Transparent = -1;             // the index of the pixels that stay, or -1
+    int CodedSize = 1;                // bits of the colour table
+    std::vector<std::uint8_t> Codes;  // LZW data, not yet in sub-blocks
+    bool TooManyColours = false;
   };
 
   bool Start();
-  // Indexes Pending's rectangle of Shown, the pixels equal to CoderShown's
-  // as transparent when `transparent`; false when it needs more than
-  // kMaxColours colours.
-  bool Index(bool transparent);
-  // The slot of `colour`, looked for from `slot` on and added to Pending's
-  // colours when missing; kSlots when that would be one colour too many.
-  std::size_t AddColour(std::uint32_t colour, std::size_t slot);
-  // Writes Pending, and the empty frames its delay may need.
-  bool WritePending();
-  bool WriteFrame(int delay);
-  // Starts indexing Pending's pixels and making its LZW codes; AwaitCodes()
-  // waits until they are in Codes or TooManyColours is set.
-  void StartCodes();
-  void AwaitCodes();
-  void MakeCodes();
+  Frame& Slot(std::int64_t frame) { return Frames[static_cast<std::size_t>(frame % kInFlight)]; }
+  // Indexes `frame`'s pixels, those equal to CoderShown's as transparent
+  // when `transparent`; false when it needs more than kMaxColours colours.
+  bool Index(Frame& frame, bool transparent);
+  // The slot of `colour`, looked for from `slot` on and added to `colours`
+  // when missing; kSlots when that would be one colour too many.
+  std::size_t AddColour(std::vector<std::uint32_t>& colours, std::uint32_t colour,
+                        std::size_t slot);
+  // Indexes `frame`, moves its pixels into CoderShown and makes its codes.
+  void Code(Frame& frame);
   void CodeThread();
-  // Pending's codes after its image descriptor.
-  bool WriteCodes();
+  // Hands the frame just filled in to be coded, here when that costs less
+  // than handing it over or when there is no code thread.
+  void Queue();
+  // Writes the frames whose delays are known, in order: those already coded,
+  // or, with `all`, every one, waiting for their codes.
+  bool WriteDone(bool all);
+  // Writes `frame`, and the empty frames its delay may need.
+  bool Write(const Frame& frame);
+  bool WriteFrame(const Frame& frame, int delay);
   bool Failed(const QString& why);
 
   QIODevice& Device;
@@ -102,27 +116,30 @@ class GifAnimation {
   GifFileType* File = nullptr;
   int FramesAdded = 0;
   std::vector<std::uint32_t> Shown;  // the last picture added, 0xRRGGBB
-  Frame Pending;
-  bool HasPending = false;
-  // Colour to index for the frame being made: open addressing on the colour
+  std::array<Frame, kInFlight> Frames;
+  std::int64_t Queued = 0;   // frames handed to be coded
+  std::int64_t Written = 0;  // frames written
+  // A frame of one pixel that stays, to carry a delay too long for one.
+  Frame Empty;
+  // Hundredths of a second the frames written run behind their delays.
+  std::int64_t Behind = 0;
+  QString Error;
+
+  // The code thread's own: the picture shown before the next frame it
+  // codes, and its tables. Colour to index: open addressing on the colour
   // with 0 for a free slot (colours are stored with bit 24 set).
+  std::vector<std::uint32_t> CoderShown;
   std::vector<std::uint32_t> SlotColour;
   std::vector<std::uint8_t> SlotIndex;
   // The LZW codes' successors, for frames of up to 16 colours and more.
   std::vector<std::uint16_t> Table;
   std::vector<std::uint32_t> WideTable;
-  std::vector<std::uint8_t> Codes;  // one frame's LZW data, not yet in sub-blocks
-  QString Error;
-  // The code thread's own copy of the picture shown before Pending.
-  std::vector<std::uint32_t> CoderShown;
-  bool TooManyColours = false;
-  // The code thread reads Shown and owns CoderShown, Pending's indices and
-  // colours, the tables and Codes while CodesWanted is set.
+
+  // Frames [Coded, Queued) belong to the code thread.
   std::mutex CodeLock;
   std::condition_variable CodeTurn;
-  bool CodesWanted = false;
+  std::int64_t Coded = 0;
   bool Stopping = false;
-  int CodedSize = 1;  // bits of Pending's colour table
   std::thread Coder;
 };
 
@@ -130,8 +147,8 @@ class GifAnimation {
 // `intervalMicroseconds` apart, in hundredths of a second: the run's clock
 // at a kept frame's end rounded, less the same at its start, so that
 // rounding never adds up and a clip lasts as long as its run to within
-// 10 ms. Never below kMinGifDelay: a clip whose frames are closer than that
-// plays slower than its run.
+// 10 ms. A delay may be below kMinGifDelay, even 0: GifAnimation folds it
+// into the frame before when the picture stays, and stretches it otherwise.
 class GifTimeline {
  public:
   GifTimeline(std::int64_t intervalMicroseconds, int every);

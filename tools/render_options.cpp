@@ -169,8 +169,9 @@ void AddOptions(QCommandLineParser& parser) {
        QStringLiteral("FILE")},
       {QStringLiteral("every"),
        QStringLiteral("Keep every K-th frame in the GIF (default 1); each shows for K times "
-                      "--interval-ms, in 10 ms steps that keep to the run's clock. Under 20 ms "
-                      "(the least players keep to) the clip plays slow, with a warning."),
+                      "--interval-ms, in 10 ms steps that keep to the run's clock. Frames under "
+                      "20 ms (the least players keep to) are stretched and may play slow, with a "
+                      "warning."),
        QStringLiteral("K")},
       {QStringLiteral("free"), QStringLiteral("Free flight from the first frame.")},
   });
