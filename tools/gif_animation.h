@@ -51,9 +51,10 @@ class GifAnimation {
   // empty frames after it), but never for less than kMinGifDelay once the
   // frames that change nothing are folded into it: the time that adds comes
   // off the frames after it, so that each starts when its delays say, or
-  // kMinGifDelay after the one before if that is later. False with ErrorString() when the device
-  // takes no more bytes or when the changed pixels of a frame added before need more colours than
-  // one GIF frame holds (256); nothing more may be added then.
+  // kMinGifDelay after the one before if that is later. False with
+  // ErrorString() when the device takes no more bytes or when the changed
+  // pixels of a frame added before need more colours than one GIF frame
+  // holds (256); nothing more may be added then.
   bool Add(const QImage& picture, TRect changed, std::int64_t delayCentiseconds);
   // Writes the frames not yet written and the end of the file. False with
   // ErrorString() as for Add(), the last frames' colours included. Call
