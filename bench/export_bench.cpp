@@ -44,8 +44,9 @@ void BM_GifExportOverPng(benchmark::State& state) {
   const RenderOptions png = ExportRun("--png");
   qint64 gifBytes = 0;
   qint64 pngBytes = 0;
-  const SideBySide total = TimeSideBySide(
-      state, [&] { gifBytes = Export(gif); }, [&] { pngBytes = Export(png); });
+  const auto exportGif = [&] { gifBytes = Export(gif); };
+  const auto exportPng = [&] { pngBytes = Export(png); };
+  const SideBySide total = TimeSideBySide(state, exportGif, exportPng);
   if (gifBytes <= 0 || pngBytes <= 0) state.SkipWithError("an export failed");
   const double ratio = total.Measured / total.Other;
   state.counters["gif_over_png"] = ratio;

@@ -115,8 +115,9 @@ BENCHMARK(BM_FrameRainbow3000QPainter)->Unit(benchmark::kMicrosecond);
 void BM_FrameSpeedup(benchmark::State& state) {
   auto raster = std::make_unique<FrameRig<ProgramCanvas>>(Setting::kRainbow3000);
   auto painter = std::make_unique<FrameRig<QPainterCanvas>>(Setting::kRainbow3000);
-  const SideBySide total = TimeSideBySide(
-      state, [&] { raster->Frame(); }, [&] { painter->Frame(); });
+  const auto rasterFrame = [&] { raster->Frame(); };
+  const auto painterFrame = [&] { painter->Frame(); };
+  const SideBySide total = TimeSideBySide(state, rasterFrame, painterFrame);
   const double ratio = total.Other / total.Measured;
   state.counters["qpainter_over_raster"] = ratio;
   std::printf("frame at 3000 rainbow traces: raster %.1f us, QPainter %.1f us, %.2fx faster\n",

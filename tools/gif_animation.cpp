@@ -228,8 +228,8 @@ bool GifAnimation::Start() {
   Shown.assign(Cells(Height, Width), 0);
   CoderShown = Shown;
   Empty.Width = Empty.Height = 1;
-  Empty.Indices = {0};
-  Empty.Colours = {0};
+  Empty.Indices.assign(1, 0);
+  Empty.Colours.assign(1, 0);
   Empty.Transparent = 0;
   std::vector<std::uint16_t> table;
   CompressLzw(Empty.Indices, 2, table, Empty.Codes);

@@ -16,7 +16,7 @@ namespace {
 // exist yet, a regular file and a directory (which fails to open either
 // way) go the atomic road; stat() follows a symbolic link to what it names.
 bool WrittenStraightThrough(const QString& name) {
-  struct stat status {};
+  struct stat status = {};
   if (::stat(QFile::encodeName(name).constData(), &status) != 0) return false;
   return !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
 }

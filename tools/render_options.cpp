@@ -192,8 +192,8 @@ bool StatOutput(const QString& name, struct stat& status) {
 // Whether two output names reach one file: the same node, or two names
 // of one place where nothing exists yet.
 bool SameOutput(const QString& first, const QString& second) {
-  struct stat a {};
-  struct stat b {};
+  struct stat a = {};
+  struct stat b = {};
   const bool firstExists = StatOutput(first, a);
   const bool secondExists = StatOutput(second, b);
   if (firstExists || secondExists) {

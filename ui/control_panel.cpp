@@ -217,11 +217,13 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
 
   // The SHOW switches: a row every 16 pixels from y 64, each a label at
   // x 120 and its check box at x 272.
+  using LabelField = QLabel* TForm2::*;
+  using BoxField = QCheckBox* TForm2::*;
   struct ShowSwitch {
-    QLabel* TForm2::*Label;
+    LabelField Label;
     const char* Text;
     int LabelWidth;
-    QCheckBox* TForm2::*Box;
+    BoxField Box;
     int Number;
   };
   static constexpr std::array<ShowSwitch, 7> kShowSwitches = {{

@@ -86,9 +86,10 @@ std::string DrawAndCompare(int w, int h, int x0, int y0, int x1, int y1, const P
   canvas.MoveTo(x0, y0);
   canvas.LineTo(x1, y1);
   EXPECT_EQ(canvas.GetImage().size(), QSize(w, h));
-  return Differences(canvas.GetImage(), [&](int x, int y) {
+  const auto expectedColour = [&](int x, int y) {
     return expected.count({x, y}) != 0 ? kRed : kWhite;
-  });
+  };
+  return Differences(canvas.GetImage(), expectedColour);
 }
 
 struct DirectionCase {
@@ -114,11 +115,10 @@ TEST_P(LineDirectionTest, DrawsUpToButNotIncludingTheEndPoint) {
   EXPECT_EQ(PixelAt(image, x0 + c.DX, y0 + c.DY), kWhite);
   const Pixels expected = InImage(NaiveLine(x0, y0, x0 + c.DX, y0 + c.DY), 41, 41);
   EXPECT_EQ(expected.size(), static_cast<std::size_t>(std::max(std::abs(c.DX), std::abs(c.DY))));
-  EXPECT_EQ(Differences(image,
-                        [&](int x, int y) {
-                          return expected.count({x, y}) != 0 ? kBlack : kWhite;
-                        }),
-            "");
+  const auto expectedColour = [&](int x, int y) {
+    return expected.count({x, y}) != 0 ? kBlack : kWhite;
+  };
+  EXPECT_EQ(Differences(image, expectedColour), "");
   EXPECT_EQ(canvas.GetPenPos().X, x0 + c.DX);
   EXPECT_EQ(canvas.GetPenPos().Y, y0 + c.DY);
 }

@@ -243,11 +243,11 @@ TEST_P(SleepingSessionTest, ShowsAndLeavesWhatWakingAtEveryTickDoes) {
           clocks.Change([&](ClockRun& run) { run.Clock->SetMinimised(hide); });
           minimised = hide;
           break;
-        case 9:
-          clocks.Change([&](ClockRun& run) {
-            run.Clock->Window = WindowSize{200 + a % 300, 200 + b * 20};
-          });
+        case 9: {
+          const WindowSize size{200 + a % 300, 200 + b * 20};
+          clocks.Change([&](ClockRun& run) { run.Clock->Window = size; });
           break;
+        }
         case 10:
           clocks.StepWallClock((a - 1500) * 1'000'000LL + b * 37'000, moment, true);
           break;

@@ -28,10 +28,13 @@ struct StepCase {
 
 // Where one axis of the flight lives in the state: the centre, the drift and
 // the tip offsets along it.
+template <class Field, class Owner>
+using MemberOf = Field Owner::*;
+
 struct AxisFields {
-  float ClockState::*Centre;
-  std::int32_t ClockState::*Drift;
-  float TipOffset::*Tip;
+  MemberOf<float, ClockState> Centre;
+  MemberOf<std::int32_t, ClockState> Drift;
+  MemberOf<float, TipOffset> Tip;
 };
 
 constexpr AxisFields kAlongX{&ClockState::CentreX, &ClockState::DriftX, &TipOffset::X};

@@ -102,6 +102,9 @@ void PrintTo(const GoodOptionCase& c, std::ostream* os) {
   *os << c.Arguments.join(QLatin1Char(' ')).toStdString();
 }
 
+// The narrowest and tallest window --size takes.
+constexpr WindowSize kThinnestTallest{1, 100000};
+
 RenderOptions With(void (*change)(RenderOptions&)) {
   RenderOptions options;
   change(options);
@@ -146,9 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
                        With([](RenderOptions& o) { o.StartUnixMicroseconds = 1796688930500000; })},
         GoodOptionCase{{"--at", "2026-12-08 00:15:30"},
                        With([](RenderOptions& o) { o.StartUnixMicroseconds = 1796688930000000; })},
-        GoodOptionCase{{"--size", "1x100000"}, With([](RenderOptions& o) {
-                         o.Window = WindowSize{1, 100000};
-                       })},
+        GoodOptionCase{{"--size", "1x100000"},
+                       With([](RenderOptions& o) { o.Window = kThinnestTallest; })},
         GoodOptionCase{{"--movement", "smooth "},
                        With([](RenderOptions& o) { o.Movement = QStringLiteral("smooth "); })},
         GoodOptionCase{{"--movement", ""}, With([](RenderOptions& o) { o.Movement = QString(); })},

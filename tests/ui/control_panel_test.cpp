@@ -214,7 +214,8 @@ TEST_F(ControlPanelTest, LabelTextsFitTheirPlacesInAnElevenPixelFont) {
 
 TEST_F(ControlPanelTest, FocusMovesInTheDesignOrder) {
   Panel->show();
-  QApplication::setActiveWindow(Panel.get());
+  Panel->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Panel.get()));
   const std::vector<QWidget*> order = {
       Panel->ScrollBar1, Panel->ScrollBar2, Panel->CColorGrid1, Panel->CheckBox2, Panel->ComboBox1,
       Panel->CheckBox5,  Panel->CheckBox6,  Panel->Button1,     Panel->Button2,   Panel->CheckBox4,
