@@ -59,7 +59,7 @@ build() {  # preset
 
 echo "== formatting (clang-format, .clang-format)"
 mapfile -t sources < <(git ls-files -- '*.cpp' '*.h' 2>/dev/null ||
-  find model render ui tools tests bench fuzz -name '*.cpp' -o -name '*.h')
+  find model render ui tools cli tests bench fuzz -name '*.cpp' -o -name '*.h')
 if clang-format --dry-run -Werror "${sources[@]}"; then
   passed=$((passed + 1))
 else
