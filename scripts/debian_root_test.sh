@@ -141,10 +141,12 @@ start_x() {
   fi
 }
 
-# show_clock ROOT PROGRAM NAME: starts PROGRAM in ROOT, waits for its main
-# window, checks its icon, saves a screenshot and ends it.
+# show_clock ROOT PROGRAM NAME [icon]: starts PROGRAM in ROOT, waits for its
+# main window, saves a screenshot and ends it; with "icon", the window must
+# carry an icon of at least 16 x 16 (the hicolor theme's, so only once
+# installed).
 show_clock() {
-  local root="$1" program="$2" name="$3" window="" tries=0
+  local root="$1" program="$2" name="$3" want_icon="${4:-}" window="" tries=0
   in_root "$root" "$program" >"$log_dir/$release-$name.log" 2>&1 &
   local runner=$!
   until window="$(DISPLAY="$DISPLAY_FOR_ROOT" xdotool search --onlyvisible --classname '^trilume$' 2>/dev/null |
@@ -159,8 +161,10 @@ show_clock() {
   done
   # The frame and the title settle before the picture is taken.
   sleep 2
-  local icon_words
-  icon_words="$(DISPLAY="$DISPLAY_FOR_ROOT" xprop -id "$window" _NET_WM_ICON 2>/dev/null | wc -w)"
+  # xprop names each size the icon holds as "Icon (W x H):".
+  local icon_sizes
+  icon_sizes="$(DISPLAY="$DISPLAY_FOR_ROOT" xprop -id "$window" _NET_WM_ICON 2>/dev/null |
+    grep -oE 'Icon \([0-9]+ x [0-9]+\)' | tr -dc '0-9x \n' | xargs)"
   if command -v import >/dev/null; then
     DISPLAY="$DISPLAY_FOR_ROOT" import -window root "$log_dir/$release-$name.png" 2>/dev/null
   fi
@@ -171,12 +175,11 @@ show_clock() {
     esac
   done
   wait "$runner" 2>/dev/null
-  # _NET_WM_ICON holds width, height and then one word a pixel.
-  if [ "$icon_words" -lt 100 ]; then
-    echo "FAIL  $name: the window shows no icon (_NET_WM_ICON has $icon_words words)"
+  if [ -n "$want_icon" ] && ! grep -qE '(^| )(1[6-9]|[2-9][0-9]|[1-9][0-9]{2,}) x' <<<"$icon_sizes"; then
+    echo "FAIL  $name: the window shows no icon of 16 x 16 or more (sizes: ${icon_sizes:-none})"
     return 1
   fi
-  echo "ok    $name: the clock's window shows, with its icon ($log_dir/$release-$name.png)"
+  echo "ok    $name: the clock's window shows${want_icon:+, with its icon (${icon_sizes})} ($log_dir/$release-$name.png)"
 }
 
 readme_command() {  # the README's indented set-up command that starts with $1
@@ -231,6 +234,8 @@ test_rc=$?
 closing="$(grep -E '^total: [0-9]+ passed, [0-9]+ failed$' "$log_dir/$release-test-command.log" | tail -n 1)"
 [ "$test_rc" -eq 0 ] || status=1
 say "test command done after $((SECONDS - started)) s"
+# The cache keeps only what the release still serves.
+in_root build "apt-get autoclean -qq" >/dev/null 2>&1
 
 say "the package, installed into a fresh root"
 debs=("$work"/build/src/trilume/build/release/trilume_*_amd64.deb)
@@ -242,7 +247,7 @@ if [ -f "${debs[0]}" ]; then
       >"$log_dir/$release-package-install.log" 2>&1; then
     echo "ok    apt-get install --no-install-recommends $(basename "${debs[0]}")"
     check true
-    check show_clock install-root trilume package-clock
+    check show_clock install-root trilume package-clock icon
   else
     echo "FAIL  apt-get install --no-install-recommends $(basename "${debs[0]}"):"
     tail -n 20 "$log_dir/$release-package-install.log" | sed 's/^/      /'
