@@ -12,16 +12,12 @@
 #include <vector>
 
 #include "render/canvas/canvas.h"
+#include "tools/gif_colour_index.h"
+#include "tools/gif_timeline.h"
 
 struct GifFileType;
 
 namespace trilume {
-
-// The longest a GIF frame can show, in hundredths of a second, and the
-// shortest that players keep to: they show a frame of 0 or 1 hundredths for
-// 10.
-inline constexpr int kMaxGifDelay = 65535;
-inline constexpr int kMinGifDelay = 2;
 
 // Streams pictures into a looping animated GIF on a device, exactly: every
 // pixel of every picture comes back when the file is decoded. Each frame
@@ -64,8 +60,7 @@ class GifAnimation {
   QString ErrorString() const { return Error; }
 
  private:
-  static constexpr int kMaxColours = 256;
-  static constexpr std::size_t kSlots = 1024;  // four times the colours a frame may hold
+  static constexpr int kMaxColours = GifColourIndex::kMaxColours;
   // Frames added but not yet written: the newest, whose delay the next
   // picture may still lengthen, and those before it, coded or being coded.
   // Two behind lets drawing and coding each run at their own pace.
@@ -93,10 +88,6 @@ class GifAnimation {
   // Indexes `frame`'s pixels, those equal to CoderShown's as transparent
   // when `transparent`; false when it needs more than kMaxColours colours.
   bool Index(Frame& frame, bool transparent);
-  // The slot of `colour`, looked for from `slot` on and added to `colours`
-  // when missing; kSlots when that would be one colour too many.
-  std::size_t AddColour(std::vector<std::uint32_t>& colours, std::uint32_t colour,
-                        std::size_t slot);
   // Indexes `frame`, moves its pixels into CoderShown and makes its codes.
   void Code(Frame& frame);
   void CodeThread();
@@ -122,16 +113,13 @@ class GifAnimation {
   std::int64_t Written = 0;  // frames written
   // A frame of one pixel that stays, to carry a delay too long for one.
   Frame Empty;
-  // Hundredths of a second the frames written run behind their delays.
-  std::int64_t Behind = 0;
+  GifStretch Stretch;
   QString Error;
 
   // The code thread's own: the picture shown before the next frame it
-  // codes, and its tables. Colour to index: open addressing on the colour
-  // with 0 for a free slot (colours are stored with bit 24 set).
+  // codes, and its tables.
   std::vector<std::uint32_t> CoderShown;
-  std::vector<std::uint32_t> SlotColour;
-  std::vector<std::uint8_t> SlotIndex;
+  GifColourIndex Indexer;
   // The LZW codes' successors, for frames of up to 16 colours and more.
   std::vector<std::uint16_t> Table;
   std::vector<std::uint32_t> WideTable;
@@ -143,26 +131,5 @@ class GifAnimation {
   bool Stopping = false;
   std::thread Coder;
 };
-
-// The delays of the frames kept for a GIF, every `every`-th of frames
-// `intervalMicroseconds` apart, in hundredths of a second: the run's clock
-// at a kept frame's end rounded, less the same at its start, so that
-// rounding never adds up and a clip lasts as long as its run to within
-// 10 ms. A delay may be below kMinGifDelay, even 0: GifAnimation folds it
-// into the frame before when the picture stays, and stretches it otherwise.
-class GifTimeline {
- public:
-  GifTimeline(std::int64_t intervalMicroseconds, int every);
-  // The next kept frame's delay.
-  std::int64_t Next();
-
- private:
-  std::int64_t Step;  // microseconds from one kept frame to the next
-  std::int64_t Kept = 0;
-};
-
-// One line for a clip that plays slower than its run, naming the smallest
-// --every that plays true; empty when it plays true.
-QString GifPaceWarning(std::int64_t intervalMicroseconds, int every);
 
 }  // namespace trilume

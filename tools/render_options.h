@@ -11,6 +11,7 @@
 #include "model/tick_schedule.h"
 #include "render/frame.h"
 #include "render/panel_settings.h"
+#include "tools/panel_assignment.h"
 
 namespace trilume {
 
@@ -30,14 +31,6 @@ inline constexpr char kRenderUsage[] =
 inline constexpr int kMaxWindowExtent = 100000;
 inline constexpr int kMaxFrames = 100000000;
 inline constexpr std::int64_t kMaxIntervalMicroseconds = 86400000000;  // one day
-
-// One panel setting given with --set, in the order given.
-struct PanelAssignment {
-  enum class Target { kCheckBox, kScrollBar1, kScrollBar2, kForeground, kBackground };
-  Target Kind = Target::kCheckBox;
-  PanelCheckBox Box = PanelCheckBox::kTraceOn;  // only for kCheckBox
-  int Value = 0;
-};
 
 // Everything the command line asks for, already checked.
 struct RenderOptions {
@@ -86,11 +79,5 @@ QString CheckRunSpan(const RenderOptions& options, std::int64_t startUnixMicrose
 // the text, the names and that the hands keep moving SMOOTH. The text is
 // not refused, since the clock ignores such a text in the same way.
 QString MovementWarning(const QString& movement);
-
-// The --help text: the usage and one line per option.
-QString RenderHelpText();
-
-// Applies the --set assignments to a panel that starts at the design values.
-void ApplyPanelSettings(const std::vector<PanelAssignment>& settings, PlainPanelSettings& panel);
 
 }  // namespace trilume

@@ -13,6 +13,7 @@
 #include "tools/frame_report.h"
 #include "tools/gif_animation.h"
 #include "tools/picture_output.h"
+#include "tools/render_help.h"
 
 namespace trilume {
 namespace {
