@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 #include <system_error>
 
 #include "tools/gif_lzw.h"
@@ -43,15 +44,26 @@ GifAnimation::~GifAnimation() {
   if (File != nullptr) EGifCloseFile(File, nullptr);
 }
 
-void GifAnimation::Code(Frame& frame) {
-  frame.TooManyColours = !Index(frame, frame.Transparent == 0) && !Index(frame, false);
+void GifAnimation::Code(Frame& frame) noexcept {
+  try {
+    CodeWithin(frame);
+  } catch (const std::bad_alloc&) {
+    frame.Fault = Trouble::kOutOfMemory;
+  }
+}
+
+void GifAnimation::CodeWithin(Frame& frame) {
+  frame.Fault = Trouble::kNone;
+  if (!Index(frame, frame.Transparent == 0) && !Index(frame, false)) {
+    frame.Fault = Trouble::kTooManyColours;
+  }
   // The picture shown from this frame on, for the next one.
   const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(frame.Width);
   for (int y = 0; y < frame.Height; ++y) {
     std::memcpy(CoderShown.data() + Cells(frame.Top + y, Width) + frame.Left,
                 frame.Pixels.data() + Cells(y, frame.Width), rowBytes);
   }
-  if (frame.TooManyColours) return;
+  if (frame.Fault != Trouble::kNone) return;
   // The colour table holds a power of two colours, at least 2.
   frame.CodedSize = GifBitSize(std::max(static_cast<int>(frame.Colours.size()), 2));
   const int minCodeSize = std::max(frame.CodedSize, 2);
@@ -219,10 +231,11 @@ bool GifAnimation::WriteDone(bool all) {
 }
 
 bool GifAnimation::Write(const Frame& frame) {
-  if (frame.TooManyColours) {
+  if (frame.Fault == Trouble::kTooManyColours) {
     return Failed(
         QStringLiteral("frame %1 needs more than %2 colours").arg(frame.Number).arg(kMaxColours));
   }
+  if (frame.Fault == Trouble::kOutOfMemory) return Failed(QStringLiteral("out of memory"));
   std::int64_t owed = Stretch.Shown(frame.Delay);
   const Frame* shown = &frame;
   for (;;) {

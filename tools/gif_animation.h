@@ -50,7 +50,9 @@ class GifAnimation {
   // kMinGifDelay after the one before if that is later. False with
   // ErrorString() when the device takes no more bytes or when the changed
   // pixels of a frame added before need more colours than one GIF frame
-  // holds (256); nothing more may be added then.
+  // holds (256), or when memory ran out while it was coded; nothing more may
+  // be added then. Throws std::bad_alloc when memory runs out on the
+  // caller's thread.
   bool Add(const QImage& picture, TRect changed, std::int64_t delayCentiseconds);
   // Writes the frames not yet written and the end of the file. False with
   // ErrorString() as for Add(), the last frames' colours included. Call
@@ -66,6 +68,10 @@ class GifAnimation {
   // Two behind lets drawing and coding each run at their own pace.
   static constexpr std::int64_t kInFlight = 3;
 
+  // Why a frame could not be coded; it fails the run when its turn to be
+  // written comes, as the code thread has no one to report to.
+  enum class Trouble { kNone, kTooManyColours, kOutOfMemory };
+
   struct Frame {
     int Left = 0;
     int Top = 0;
@@ -80,7 +86,7 @@ class GifAnimation {
     int Transparent = -1;             // the index of the pixels that stay, or -1
     int CodedSize = 1;                // bits of the colour table
     std::vector<std::uint8_t> Codes;  // LZW data, not yet in sub-blocks
-    bool TooManyColours = false;
+    Trouble Fault = Trouble::kNone;
   };
 
   bool Start();
@@ -89,7 +95,10 @@ class GifAnimation {
   // when `transparent`; false when it needs more than kMaxColours colours.
   bool Index(Frame& frame, bool transparent);
   // Indexes `frame`, moves its pixels into CoderShown and makes its codes.
-  void Code(Frame& frame);
+  // Any thread may run it, so it throws nothing: a frame that finds no
+  // memory says so in its Fault.
+  void Code(Frame& frame) noexcept;
+  void CodeWithin(Frame& frame);
   void CodeThread();
   // Hands the frame just filled in to be coded, here when that costs less
   // than handing it over or when there is no code thread.

@@ -5,7 +5,9 @@
 #include <QGuiApplication>
 #include <clocale>
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <new>
 
 #include "model/date_time.h"
 #include "tools/render_options.h"
@@ -23,9 +25,7 @@ void QuietStartupNotes(QtMsgType type, const QMessageLogContext& context, const 
   gQtHandler(type, context, text);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   // Time texts follow the user's locale, as the clock's own do.
   std::setlocale(LC_ALL, "");
 
@@ -55,4 +55,22 @@ int main(int argc, char** argv) {
   }
   err.flush();
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // What the run could not handle itself (memory gone while Qt starts or a
+  // line is written, say) ends in one line and status 1 all the same, after
+  // the objects that hold a half-made file have removed it.
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("trilume-render: out of memory\n", stderr);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "trilume-render: %s\n", error.what());
+  } catch (...) {
+    std::fputs("trilume-render: stopped by an unknown error\n", stderr);
+  }
+  return trilume::kExitIoFailure;
 }

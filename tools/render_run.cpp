@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "cli/message_line.h"
 #include "model/caption.h"
@@ -59,6 +60,9 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
 
   // Built once, so a frame only draws and measures.
   RasterCanvas canvas;
+  // Qt answers pixels it could not allocate with an empty image, which the
+  // canvas draws nothing into: the run ends as when any other memory runs out.
+  if (canvas.GetImage().isNull()) throw std::bad_alloc();
   FrameCanvas drawing(canvas, kMaxFrameCalls);
   const auto session = std::make_unique<HeadlessClock>(drawing);
   session->Clock.Set(startUnixMicroseconds);
@@ -132,8 +136,11 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
   return kExitOk;
 }
 
-int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QIODevice& out,
-                  QIODevice& err) {
+namespace {
+
+// The program's work, which may throw std::bad_alloc.
+int RunParsed(const QStringList& arguments, const ClockSource& wallClock, QIODevice& out,
+              QIODevice& err) {
   const RenderParse parse = ParseRenderOptions(arguments);
   auto badOptions = [&err](const QString& message) {
     WriteAll(err, UsageErrorLine(kRenderToolName, OneLineMessage(message)).toUtf8() + '\n');
@@ -162,6 +169,20 @@ int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QI
   const QString movementWarning = MovementWarning(options.Movement);
   if (!movementWarning.isEmpty()) WriteAll(err, ErrorLine(movementWarning));
   return RunRender(options, start, out, err);
+}
+
+}  // namespace
+
+int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QIODevice& out,
+                  QIODevice& err) {
+  try {
+    return RunParsed(arguments, wallClock, out, err);
+  } catch (const std::bad_alloc&) {
+    // The run's objects are gone by now, and with them any half-made file
+    // written beside its target.
+    WriteAll(err, QByteArrayLiteral("trilume-render: out of memory\n"));
+    return kExitIoFailure;
+  }
 }
 
 }  // namespace trilume
