@@ -38,9 +38,10 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
 // from wallClock's current instant. Returns kExitOk, kExitIoFailure or
 // kExitBadOptions. Memory that runs out, on any of the run's threads, is
 // kExitIoFailure with the one line "trilume-render: out of memory" or the
-// --gif line that names it, and leaves no file half-made; option errors are one line naming the
-// option followed by the usage, on `err`. A --movement text that names no movement runs with one
-// warning line on `err`.
+// --gif line that names it, and leaves no file half-made. Option errors
+// are one line naming the option followed by the usage, on `err`. A
+// --movement text that names no movement runs with one warning line on
+// `err`.
 int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QIODevice& out,
                   QIODevice& err);
 
