@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // trilume-render: runs clock frames without a window. All the work is in the
 // trilume_tool library; this only sets up the process around it.
+#include <unistd.h>
+
 #include <QFile>
 #include <QGuiApplication>
 #include <clocale>
@@ -8,6 +10,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "model/date_time.h"
 #include "tools/render_options.h"
@@ -35,7 +38,8 @@ int Run(int argc, char** argv) {
   // Only a run draws text, and text needs a platform plugin; a bad command
   // line, --help and --version get their answer without starting one.
   std::unique_ptr<QGuiApplication> app;
-  if (trilume::ParseRenderOptions(arguments).Options) {
+  const std::optional<trilume::RenderOptions> run = trilume::ParseRenderOptions(arguments).Options;
+  if (run) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     gQtHandler = qInstallMessageHandler(&QuietStartupNotes);
     app = std::make_unique<QGuiApplication>(argc, argv);
@@ -48,7 +52,10 @@ int Run(int argc, char** argv) {
     return trilume::kExitIoFailure;
   }
   const trilume::SystemClock clock;
-  int status = trilume::RunRenderTool(arguments, clock, out, err);
+  // JSON lines on the same terminal would break into the progress line.
+  const bool progress =
+      ::isatty(STDERR_FILENO) == 1 && !(run && run->Json && ::isatty(STDOUT_FILENO) == 1);
+  int status = trilume::RunRenderTool(arguments, clock, out, err, progress);
   if (!out.flush() && status == trilume::kExitOk) {
     err.write("trilume-render: cannot write the report: " + out.errorString().toUtf8() + '\n');
     status = trilume::kExitIoFailure;

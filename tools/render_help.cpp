@@ -88,6 +88,11 @@ void AddRenderOptions(QCommandLineParser& parser) {
                       "warning."),
        QStringLiteral("K")},
       {QStringLiteral("free"), QStringLiteral("Free flight from the first frame.")},
+      {QStringLiteral("quiet"),
+       QStringLiteral("No progress line. Without it, a run that lasts more than a second shows "
+                      "the frames done, the percent and the time left on one line of standard "
+                      "error while that is a terminal that no --json lines go to, and clears it "
+                      "at the end.")},
   });
   // Qt's own help option brings --help-all, which would promise Qt's GUI
   // options; the tool has none worth listing.

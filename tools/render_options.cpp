@@ -160,6 +160,7 @@ RenderParse Parse(QStringList arguments) {
   }
   options.Json = parser.isSet(QStringLiteral("json"));
   options.Free = parser.isSet(QStringLiteral("free"));
+  options.Quiet = parser.isSet(QStringLiteral("quiet"));
 
   const QString setError =
       ParsePanelAssignments(parser.values(QStringLiteral("set")), options.Settings);

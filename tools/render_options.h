@@ -24,7 +24,7 @@ inline constexpr char kRenderUsage[] =
     "usage: trilume-render [--at \"YYYY-MM-DD HH:MM:SS.mmm\"] [--frames N] [--interval-ms X]\n"
     "                      [--size WxH] [--movement TEXT] [--json]\n"
     "                      [--set NAME=VALUE[,NAME=VALUE...]] [--fill-style N] [--clear-before K]\n"
-    "                      [--png FILE] [--gif FILE] [--every K] [--free]";
+    "                      [--png FILE] [--gif FILE] [--every K] [--free] [--quiet]";
 
 // Upper bounds that keep a mistyped number from running for days or from
 // overflowing the clock arithmetic.
@@ -49,6 +49,7 @@ struct RenderOptions {
   QString GifFile;  // empty: no animation; kStandardOutputName: standard output
   int Every = 1;    // the animation keeps frames Every, 2 * Every, ...
   bool Free = false;
+  bool Quiet = false;  // no progress line on a terminal
 };
 
 // The outcome of reading a command line. Exactly one of: Error set (exit 2),
