@@ -111,12 +111,6 @@ void SendDescriptionAsText(QObject* object, const QString& description, int chil
   SendPropertyChange(event.accessibleInterface(), "accessible-description", description);
 }
 
-void ShowStatusText(QWidget& window, const QString& text) {
-  if (window.windowTitle() != text) {
-    window.setWindowTitle(text);
-  }
-}
-
 namespace {
 
 // Keeps a widget's own accessible description while SpeakNow lends it to

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 #include <string_view>
@@ -155,6 +156,8 @@ struct Scenario {
   std::int64_t Start;
   int Traces;
 };
+
+void PrintTo(const Scenario& c, std::ostream* os) { *os << c.Name; }
 
 class SleepingSessionTest : public ::testing::TestWithParam<Scenario> {
  protected:
