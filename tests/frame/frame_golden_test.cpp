@@ -85,7 +85,7 @@ TEST_P(GoldenTest, FrameMatchesGoldenPicture) {
       }
     }
   }
-  if (differing != 0) actual.save(path + ".new");
+  if (differing != 0) actual.save(path + ".new", "PNG");
   EXPECT_EQ(differing, 0) << "first at (" << firstX << ", " << firstY << "); see "
                           << path.toStdString() << ".new";
 }
