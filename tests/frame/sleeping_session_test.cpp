@@ -326,5 +326,37 @@ TEST(SleepingSessionClockTest, AnUntoldStepOfTheWallClockShowsWithinASecond) {
   EXPECT_EQ(clocks.Sleeper.Clock->State.HourTip, clocks.Every.Clock->State.HourTip);
 }
 
+// Catches ticks slept through that read their time late by the length of
+// the catch-up before (here every frame takes 150 us, so a catch-up of a
+// second's ticks takes 9.5 ms), and a trace that runs backwards.
+TEST(SleepingSessionClockTest, ASleptTickReadsItsOwnDeadlineHoweverLongTheCatchUp) {
+  PinTimeZoneAndLocale();
+  constexpr std::int64_t kFrameMicroseconds = 150;
+  const std::int64_t wall = At(7, 6, 5, 0);
+  ClockRun run(true, wall);
+  run.Clock->Panel.MovementText = "TICK";
+  int wake = 0;
+  std::vector<int> wakeOfFrame;
+  run.Clock->OnFrameShown = [&](const FrameOutcome& outcome) {
+    run.Frames.push_back({outcome.Reading.Time, 0, outcome.Ok});
+    wakeOfFrame.push_back(wake);
+    run.Clock->Ticks.Spend(kFrameMicroseconds);
+    run.Clock->Clock.Advance(kFrameMicroseconds);
+  };
+  for (wake = 1; wake <= 400; ++wake) {
+    run.Clock->Clock.Set(wall + wake * kTickMicroseconds);
+    run.Clock->Ticks.AdvanceTo(wake * kTickMicroseconds);
+  }
+  ASSERT_GT(run.Frames.size(), 300U);  // frame i is tick i + 1; the last may sleep yet
+  for (std::size_t i = 1; i < run.Frames.size(); ++i) {
+    ASSERT_GE(run.Frames[i].Time, run.Frames[i - 1].Time) << "frame " << i;
+    // The last frame of a wake-up is its own tick, and reads the present.
+    if (i + 1 < run.Frames.size() && wakeOfFrame[i + 1] == wakeOfFrame[i]) {
+      const std::int64_t deadline = wall + static_cast<std::int64_t>(i + 1) * kTickMicroseconds;
+      ASSERT_EQ(run.Frames[i].Time, UnixMicrosecondsToLocal(deadline)) << "frame " << i;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace trilume
