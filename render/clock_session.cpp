@@ -13,6 +13,13 @@ namespace {
 // The caption's period in ticks: no sleep may pass a caption tick unseen.
 constexpr std::int64_t kCaptionEveryTicks = TicksForInterval(kCaptionIntervalMilliseconds);
 
+// A picture that changes at every frame (RAINBOW over a trace that moves)
+// leaves nothing to sleep through: after this many looks ahead that found
+// a change at the very next tick, the next kEagerTicks wake-ups are not
+// looked ahead of. Waking early is always exact; it costs only sleep.
+constexpr int kEagerPlans = 8;
+constexpr int kEagerTicks = 16;
+
 }  // namespace
 
 ClockSession::ClockSession(ClockHost& host, ClockState& state, const ClockSource& clock,
@@ -113,6 +120,10 @@ bool ClockSession::Plans(const TTimer& timer) const {
 
 std::int64_t ClockSession::PlanWake(std::int64_t lastServedTick, std::int64_t earliestDueTick) {
   if (!Sleeping || Timer3.GetCadence().IsRunning()) return earliestDueTick;
+  if (EagerTicksLeft > 0) {
+    --EagerTicksLeft;
+    return earliestDueTick;
+  }
   WakeOutlook outlook;
   outlook.State = &State;
   outlook.Panel = Host.GetPanel();
@@ -127,8 +138,14 @@ std::int64_t ClockSession::PlanWake(std::int64_t lastServedTick, std::int64_t ea
   outlook.Captions = Timer2.GetCadence();
   // A second at most, caption tick included: a step of the wall clock
   // that nobody tells of shows in the picture and the caption within it.
-  return Plan.FirstChange(outlook, earliestDueTick,
-                          lastServedTick + kMaxSleepTicks - kCaptionEveryTicks);
+  const std::int64_t wake = Plan.FirstChange(outlook, earliestDueTick,
+                                             lastServedTick + kMaxSleepTicks - kCaptionEveryTicks);
+  EagerPlans = wake == earliestDueTick ? EagerPlans + 1 : 0;
+  if (EagerPlans >= kEagerPlans) {
+    EagerPlans = 0;
+    EagerTicksLeft = kEagerTicks;
+  }
+  return wake;
 }
 
 }  // namespace trilume

@@ -127,6 +127,10 @@ class ClockSession final : private WakePlanner {
   // the last reading a tick was served.
   mutable SleptTickClock Slept;
   std::int64_t PresentTick = -1;  // the tick the last wake-up was for
+  // Looks ahead in a row that found a change at once, and the wake-ups
+  // still to come without one.
+  int EagerPlans = 0;
+  int EagerTicksLeft = 0;
 };
 
 }  // namespace trilume

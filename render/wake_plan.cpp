@@ -5,6 +5,7 @@
 
 #include "model/caption.h"
 #include "model/date_time.h"
+#include "render/trace.h"
 
 namespace trilume {
 
@@ -44,7 +45,8 @@ std::int64_t WakePlan::FirstChange(const WakeOutlook& outlook, std::int64_t firs
   } else {
     frames.Stop();
   }
-  *Scratch = *outlook.State;
+  CopyStateWithHistory(*Scratch, *outlook.State,
+                       framesRun ? TraceEntriesInUse(*outlook.State, *outlook.Panel) : 0);
   Previous = outlook.LastFrame != nullptr ? *outlook.LastFrame : FrameOutcome{};
   Caption = outlook.Caption != nullptr ? *outlook.Caption : std::string();
   FakeClock clock;
