@@ -113,6 +113,29 @@ MovementComboBox::MovementComboBox(QWidget* parent) : QComboBox(parent) {
     return true;
   }();
   static_cast<void>(installed);
+  view()->installEventFilter(this);
+}
+
+void MovementComboBox::showPopup() {
+  // Qt 6.4 made the box's item current here; Qt 6.8 only follows the box's
+  // own changes, and would open on whatever was current last.
+  QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+  if (view()->selectionBehavior() == QAbstractItemView::SelectRows) {
+    flags |= QItemSelectionModel::Rows;
+  }
+  view()->selectionModel()->setCurrentIndex(
+      model()->index(currentIndex(), modelColumn(), rootModelIndex()), flags);
+  QComboBox::showPopup();
+}
+
+bool MovementComboBox::eventFilter(QObject* watched, QEvent* event) {
+  // Qt closes the list without hidePopup when its window goes, and Qt 6.8
+  // also for Escape. hidePopup, called again from within itself, only
+  // tidies up once more.
+  if (watched == view() && event->type() == QEvent::Hide) {
+    hidePopup();
+  }
+  return QComboBox::eventFilter(watched, event);
 }
 
 void MovementComboBox::hidePopup() {

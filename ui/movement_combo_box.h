@@ -11,10 +11,10 @@ namespace trilume {
 // leaving again ("Text unselected"). Typing still edits the text; Ctrl+A
 // selects it all.
 //
-// Closed, the list has no current item: Qt reports a list's current item
-// as focused even while the list is hidden, and a screen reader would meet
-// two objects with the focus, the box and that item. Opening the list
-// makes the box's item current again.
+// Closed, however it closed, the list has no current item: Qt reports a
+// list's current item as focused even while the list is hidden, and a
+// screen reader would meet two objects with the focus, the box and that
+// item. Opening the list makes the box's item current again.
 //
 // Screen readers know the box by its accessible name (the label's text,
 // "MOVEMENT"): Qt on Linux names a combo box by its current text, so a
@@ -25,7 +25,9 @@ class MovementComboBox final : public QComboBox {
  public:
   explicit MovementComboBox(QWidget* parent = nullptr);
 
+  void showPopup() override;
   void hidePopup() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
