@@ -45,6 +45,27 @@ STATUS_TIME = re.compile(r"(\d\d):(\d\d):(\d\d) ")
 
 
 
+def spoken_lines(log):
+    """The texts of the SPEECH OUTPUT entries of Orca's debug log. A text
+    with line breaks (Orca 48 speaks a description's too) goes on in
+    indented lines of the log; its parts are joined with a space."""
+    pending = None
+    for line in log:
+        if pending is not None and line[:1] in (" ", "\t"):
+            pending += " " + line.strip()
+            found = SPEECH.search(pending)
+            if found:
+                yield found.group(1)
+                pending = None
+            continue
+        pending = None
+        found = SPEECH.search(line)
+        if found:
+            yield found.group(1)
+        elif "SPEECH OUTPUT: '" in line:
+            pending = line.rstrip("\n")
+
+
 class Orca:
     """Orca with a private home, settings and speech server."""
 
@@ -83,7 +104,7 @@ class Orca:
         """Every line Orca has spoken so far, in order."""
         try:
             with open(self.log, encoding="utf-8", errors="replace") as log:
-                return [m.group(1) for m in map(SPEECH.search, log) if m]
+                return list(spoken_lines(log))
         except FileNotFoundError:
             return []
 
