@@ -102,6 +102,7 @@ class TForm1 final : public QWidget, public ClockHost {
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   // Shows on the picture what the frame canvas put on the canvas.
@@ -112,6 +113,9 @@ class TForm1 final : public QWidget, public ClockHost {
 
   // Runs on the session's ticks, so tests move it with a fake tick source.
   TTimer ClickWait;
+  // The key that opens the panel went down here; the panel opens as it
+  // comes up.
+  int PanelKey = 0;
 
   DesignSizeKeeper DesignSize{*this, QSize(kMainWindowOuterWidth, kMainWindowOuterHeight),
                               Qt::Horizontal | Qt::Vertical};
