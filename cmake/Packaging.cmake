@@ -32,7 +32,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/trilume/trilume")
 # through the hicolor theme's index, and the SVG icon and Wayland sessions
 # need Qt plugins, none of which the linker sees.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, hicolor-icon-theme")
+# Liberation Sans 2 is fonts-liberation from Debian 13 on, fonts-liberation2
+# before.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation (>= 1:2) | fonts-liberation2, hicolor-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, qt6-wayland")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

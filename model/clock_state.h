@@ -81,6 +81,11 @@ struct ClockState {
   std::int32_t DriftY = -1;
 };
 
+// Makes `to` a copy of `from` but for the trace history past its first
+// `historyEntries` entries, which `to` keeps as they were: a copy for a run
+// that touches no more of it, at a fraction of the 72 KB.
+void CopyStateWithHistory(ClockState& to, const ClockState& from, int historyEntries);
+
 // Double-click on the picture: 4 -> 5, 6, 7, 8, 0, 1, ... (all nine styles).
 std::int32_t NextFillStyleFromImage(std::int32_t fillStyleIndex);
 // Double-click on the bare window background: 4 -> 5, 6, 7, 0, ... (0..7).

@@ -59,8 +59,10 @@ struct DecodedDate {
 };
 
 // Local date and time. The time zone is looked up again (tzset): a change
-// of TZ shows at the very next reading, one of /etc/localtime within a
-// second.
+// of TZ shows at the very next reading. /etc/localtime is looked at no more
+// than once a second (a stat at every frame otherwise), at a reading; a
+// clock that sleeps reads at least once a second, so a new system zone
+// shows within two seconds.
 TDateTime Now(const ClockSource& clock);
 TDateTime Date(const ClockSource& clock);  // today, time of day zero
 TDateTime Time(const ClockSource& clock);  // time of day, always below 1

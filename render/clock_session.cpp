@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "render/clock_session.h"
 
-#include <exception>
+#include <limits>
 
 #include "model/caption.h"
 #include "model/free_flight.h"
@@ -13,19 +13,12 @@ namespace {
 // The caption's period in ticks: no sleep may pass a caption tick unseen.
 constexpr std::int64_t kCaptionEveryTicks = TicksForInterval(kCaptionIntervalMilliseconds);
 
-struct CanvasTools {
-  TColor Pen;
-  TColor Brush;
-  int Style;
-  TColor Font;
-
-  bool operator==(const CanvasTools&) const = default;
-};
-
-CanvasTools ToolsOf(const TCanvas& canvas) {
-  return {canvas.GetPenColor(), canvas.GetBrushColor(), canvas.GetBrushStyle(),
-          canvas.GetFontColor()};
-}
+// A picture that changes at every frame (RAINBOW over a trace that moves)
+// leaves nothing to sleep through: after this many looks ahead that found
+// a change at the very next tick, the next kEagerTicks wake-ups are not
+// looked ahead of. Waking early is always exact; it costs only sleep.
+constexpr int kEagerPlans = 8;
+constexpr int kEagerTicks = 16;
 
 }  // namespace
 
@@ -42,7 +35,7 @@ ClockSession::ClockSession(ClockHost& host, ClockState& state, const ClockSource
   Timer1.OnTimer = [this] { Frame(); };
   Timer2.OnTimer = [this] { CaptionStep(); };
   Timer3.OnTimer = [this] { FlightStep(); };
-  TakeClockOffset(ticks.NowMicroseconds());
+  TakeClockOffset();
   Timers.SetPlanner(this);
 }
 
@@ -57,38 +50,16 @@ ClockSession::~ClockSession() { Timers.SetPlanner(nullptr); }
 const FrameOutcome& ClockSession::Frame() {
   PanelSettings* panel = Host.GetPanel();
   if (panel == nullptr) return LastFrame;
-  LastFrame.Ok = true;
-  LastFrame.Unexpected = false;
-  LastFrame.Error.clear();
-  const CanvasTools before = ToolsOf(Canvas);
   // A timer handler lets nothing escape: a failed frame is reported and the
   // next tick runs as usual.
-  try {
-    LastFrame.Reading = ReadFrameClock(Reading, TimeText);
-    Timer1Timer(State, Canvas, *panel, Host.GetOuterSize(), IsFree(), LastFrame.Reading);
-  } catch (const EConvertError& error) {
-    LastFrame.Ok = false;
-    LastFrame.Error = error.what();
-  } catch (const std::exception& error) {
-    LastFrame.Ok = false;
-    LastFrame.Unexpected = true;
-    LastFrame.Error = error.what();
-  } catch (...) {
-    LastFrame.Ok = false;
-    LastFrame.Unexpected = true;
-    LastFrame.Error = "A frame failed for an unknown reason.";
-  }
-  FrameSettled = before == ToolsOf(Canvas);
+  RunFrame(LastFrame, State, Canvas, *panel, Host.GetOuterSize(), IsFree(), Reading, TimeText);
   if (Presenter != nullptr) Presenter->Present();
   Host.FrameShown(LastFrame);
   return LastFrame;
 }
 
 void ClockSession::CaptionStep() {
-  CaptionTime = Now(Reading);
-  Caption = ComposeCaption(CaptionTime, State);
-  CaptionKind = State.TriangleKind;
-  CaptionAngleKind = State.AngleKind;
+  Caption = ComposeCaption(Now(Reading), State);
   Host.CaptionShown(Caption);
 }
 
@@ -112,24 +83,31 @@ void ClockSession::InputChanged() { Timers.WakeNextTick(); }
 void ClockSession::ClockChanged() {
   // The ticks before the change read the clock as it was.
   CatchUp();
-  TakeClockOffset(Timers.Now());
+  TakeClockOffset();
+  // A clock set back is read as it is set.
+  Slept.Floor = std::numeric_limits<std::int64_t>::min();
   InputChanged();
 }
 
-void ClockSession::TakeClockOffset(std::int64_t monoMicroseconds) {
-  WallMicros = Clock.NowUnixMicroseconds();
-  MonoMicros = monoMicroseconds;
+void ClockSession::TakeClockOffset() {
+  // Both clocks read at one moment: an offset taken across a catch-up would
+  // make every tick slept through read late by its length.
+  Slept.MonoMicros = Timers.Now();
+  Slept.WallMicros = Clock.NowUnixMicroseconds();
 }
 
 void ClockSession::Woken(std::int64_t nowMicroseconds) {
-  TakeClockOffset(nowMicroseconds);
+  TakeClockOffset();
   PresentTick = Timers.GetSchedule().TickAt(nowMicroseconds);
 }
 
 std::int64_t ClockSession::ReadingMicroseconds() const {
   const std::int64_t tick = Timers.GetLastServedTick();
-  if (!Timers.IsServing() || tick == PresentTick) return Clock.NowUnixMicroseconds();
-  return WallMicros - (MonoMicros - Timers.GetSchedule().GetDeadline(tick));
+  if (!Timers.IsServing()) return Clock.NowUnixMicroseconds();
+  const std::int64_t reading = tick == PresentTick ? Clock.NowUnixMicroseconds()
+                                                   : Slept.ReadingAt(Timers.GetSchedule(), tick);
+  Slept.Floor = reading;
+  return reading;
 }
 
 std::int64_t ClockSession::TickClock::NowUnixMicroseconds() const {
@@ -142,40 +120,32 @@ bool ClockSession::Plans(const TTimer& timer) const {
 
 std::int64_t ClockSession::PlanWake(std::int64_t lastServedTick, std::int64_t earliestDueTick) {
   if (!Sleeping || Timer3.GetCadence().IsRunning()) return earliestDueTick;
-  ForecastInputs in;
-  in.State = &State;
-  in.TimeText = TimeText;
-  in.Schedule = &Timers.GetSchedule();
-  in.WallMicros = WallMicros;
-  in.MonoMicros = MonoMicros;
-  in.FirstTick = earliestDueTick;
+  if (EagerTicksLeft > 0) {
+    --EagerTicksLeft;
+    return earliestDueTick;
+  }
+  WakeOutlook outlook;
+  outlook.State = &State;
+  outlook.Panel = Host.GetPanel();
+  outlook.Window = Host.GetOuterSize();
+  outlook.TimeText = TimeText;
+  outlook.Shown = Presenter;
+  outlook.LastFrame = &LastFrame;
+  outlook.Caption = &Caption;
+  outlook.Schedule = &Timers.GetSchedule();
+  outlook.Clock = Slept;
+  outlook.Frames = Timer1.GetCadence();
+  outlook.Captions = Timer2.GetCadence();
   // A second at most, caption tick included: a step of the wall clock
   // that nobody tells of shows in the picture and the caption within it.
-  in.LastTick = lastServedTick + kMaxSleepTicks - kCaptionEveryTicks;
-  if (Timer1.GetCadence().IsRunning()) {
-    const PanelSettings* panel = Host.GetPanel();
-    // Only a frame that can be repeated is forecast: one that ran in the
-    // tick served last, as it will run again.
-    if (panel == nullptr || !LastFrame.Ok || !FrameSettled || panel->GetClearRequest() != 0 ||
-        Timer1.GetCadence().GetDueTick() != lastServedTick + Timer1.GetCadence().GetPeriod()) {
-      return earliestDueTick;
-    }
-    in.Panel = panel;
-    in.Window = Host.GetOuterSize();
-    in.Frames = true;
-    in.FrameDue = Timer1.GetCadence().GetDueTick();
-    in.FramePeriod = Timer1.GetCadence().GetPeriod();
+  const std::int64_t wake = Plan.FirstChange(outlook, earliestDueTick,
+                                             lastServedTick + kMaxSleepTicks - kCaptionEveryTicks);
+  EagerPlans = wake == earliestDueTick ? EagerPlans + 1 : 0;
+  if (EagerPlans >= kEagerPlans) {
+    EagerPlans = 0;
+    EagerTicksLeft = kEagerTicks;
   }
-  if (Timer2.GetCadence().IsRunning()) {
-    in.Captions = true;
-    in.CaptionDue = Timer2.GetCadence().GetDueTick();
-    in.CaptionPeriod = Timer2.GetCadence().GetPeriod();
-    in.HaveCaption = !Caption.empty();
-    in.CaptionTime = CaptionTime;
-    in.CaptionKind = CaptionKind;
-    in.CaptionAngleKind = CaptionAngleKind;
-  }
-  return Forecast.FirstChange(in);
+  return wake;
 }
 
 }  // namespace trilume

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
@@ -14,19 +13,11 @@
 #include "model/timer_service.h"
 #include "render/canvas/canvas.h"
 #include "render/canvas/frame_canvas.h"
-#include "render/change_forecast.h"
 #include "render/frame.h"
 #include "render/panel_settings.h"
+#include "render/wake_plan.h"
 
 namespace trilume {
-
-// What a frame read and whether its time text read.
-struct FrameOutcome {
-  FrameReading Reading;
-  bool Ok = true;
-  std::string Error;        // why the frame failed, when not Ok
-  bool Unexpected = false;  // failed on something other than an unreadable time text
-};
 
 // What a session needs from whoever shows the clock: the main window, or
 // the headless clock.
@@ -59,14 +50,15 @@ class ClockHost {
 //   (nobody sees a minimised clock). Enabling a timer starts its interval
 //   afresh, so the first frame after a restore reads the time anew.
 // - Sleeping (off unless asked for): the process wakes only at the ticks at
-//   which the picture or the status line can change (ChangeForecast), at
-//   least once a second, and first runs the ticks it slept through, each
-//   reading the time of its own tick: the state, the canvas and every
-//   report are those of waking at every tick. Before anything a tick reads
-//   changes (the panel, the size, a click, a restore), call CatchUp(); after
-//   it, InputChanged(), and the change shows at the next tick. A step of
-//   the wall clock shows at the next wake-up, or at the next tick after
-//   ClockChanged().
+//   which the picture or the status line changes (WakePlan runs the coming
+//   frames and captions ahead to find them), at least once a second, and
+//   first runs the ticks it slept through, each reading the wall time of
+//   its own deadline (SleptTickClock): the state, the canvas and every
+//   report are those of waking at every tick whose wake-up is on time.
+//   Before anything a tick reads changes (the panel, the size, a click, a
+//   restore), call CatchUp(); after it, InputChanged(), and the change
+//   shows at the next tick. A step of the wall clock shows at the next
+//   wake-up, or at the next tick after ClockChanged().
 // Everything passed in must outlive the session.
 class ClockSession final : private WakePlanner {
  public:
@@ -120,7 +112,7 @@ class ClockSession final : private WakePlanner {
   std::int64_t PlanWake(std::int64_t lastServedTick, std::int64_t earliestDueTick) override;
   void Woken(std::int64_t nowMicroseconds) override;
   bool Plans(const TTimer& timer) const override;
-  void TakeClockOffset(std::int64_t monoMicroseconds);
+  void TakeClockOffset();
   std::int64_t ReadingMicroseconds() const;
 
   ClockHost& Host;
@@ -129,19 +121,16 @@ class ClockSession final : private WakePlanner {
   TCanvas& Canvas;
   FrameCanvas* Presenter = nullptr;
   TickClock Reading{*this};
-  ChangeForecast Forecast;
+  WakePlan Plan;
   bool Sleeping = false;
-  // The wall clock against the tick source, taken at each wake-up.
-  std::int64_t WallMicros = 0;
-  std::int64_t MonoMicros = 0;
+  // The wall clock against the tick source, taken at each wake-up; Floor is
+  // the last reading a tick was served.
+  mutable SleptTickClock Slept;
   std::int64_t PresentTick = -1;  // the tick the last wake-up was for
-  // Whether the last frame left pen, brush and font as it found them, so
-  // that the next one starts alike.
-  bool FrameSettled = false;
-  // The reading and the names of the last caption.
-  TDateTime CaptionTime = 0.0;
-  std::string_view CaptionKind;
-  std::string_view CaptionAngleKind;
+  // Looks ahead in a row that found a change at once, and the wake-ups
+  // still to come without one.
+  int EagerPlans = 0;
+  int EagerTicksLeft = 0;
 };
 
 }  // namespace trilume

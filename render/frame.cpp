@@ -2,6 +2,7 @@
 #include "render/frame.h"
 
 #include <cmath>
+#include <exception>
 #include <string_view>
 
 #include "model/hand_geometry.h"
@@ -124,6 +125,29 @@ void Timer1Timer(ClockState& state, TCanvas& canvas, PanelSettings& panel, Windo
   }
   if (panel.IsChecked(PanelCheckBox::kShowLinkLines)) {
     DrawLinkLines(state, canvas, window.Width, window.Height);
+  }
+}
+
+void RunFrame(FrameOutcome& outcome, ClockState& state, TCanvas& canvas, PanelSettings& panel,
+              WindowSize window, bool freeFlight, const ClockSource& clock,
+              TimeTextFormatter timeText) {
+  outcome.Ok = true;
+  outcome.Unexpected = false;
+  outcome.Error.clear();
+  try {
+    outcome.Reading = ReadFrameClock(clock, timeText);
+    Timer1Timer(state, canvas, panel, window, freeFlight, outcome.Reading);
+  } catch (const EConvertError& error) {
+    outcome.Ok = false;
+    outcome.Error = error.what();
+  } catch (const std::exception& error) {
+    outcome.Ok = false;
+    outcome.Unexpected = true;
+    outcome.Error = error.what();
+  } catch (...) {
+    outcome.Ok = false;
+    outcome.Unexpected = true;
+    outcome.Error = "A frame failed for an unknown reason.";
   }
 }
 

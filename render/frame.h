@@ -44,6 +44,19 @@ struct FrameReading {
 };
 FrameReading ReadFrameClock(const ClockSource& clock, TimeTextFormatter timeText = &TimeToStr);
 
+// What a frame read and whether its time text read.
+struct FrameOutcome {
+  FrameReading Reading;
+  bool Ok = true;
+  std::string Error;        // why the frame failed, when not Ok
+  bool Unexpected = false;  // failed on something other than an unreadable time text
+
+  // Whether a listener is told the same: the same success or failure.
+  bool SameNews(const FrameOutcome& other) const {
+    return Ok == other.Ok && Unexpected == other.Unexpected && Error == other.Error;
+  }
+};
+
 // One frame of the reading: serves CLEAR, places Centre (unless free flight
 // is on), and draws background, dial, numerals, overlays and trace in their
 // fixed order. A time text that is not HH:MM:SS ends the frame after the
@@ -51,6 +64,13 @@ FrameReading ReadFrameClock(const ClockSource& clock, TimeTextFormatter timeText
 // values then. Allocates nothing.
 void Timer1Timer(ClockState& state, TCanvas& canvas, PanelSettings& panel, WindowSize window,
                  bool freeFlight, const FrameReading& reading);
+
+// One frame as a timer runs it: reads `clock` once and draws. Nothing
+// escapes: a failure (EConvertError from a time text that does not read, or
+// anything else) is reported in `outcome`, whose text room is reused.
+void RunFrame(FrameOutcome& outcome, ClockState& state, TCanvas& canvas, PanelSettings& panel,
+              WindowSize window, bool freeFlight, const ClockSource& clock,
+              TimeTextFormatter timeText);
 
 // CLEAR on the panel: fills the window rectangle with the brush in force and
 // asks the next frame to clear the trace. Several clicks make one request.

@@ -25,6 +25,14 @@ TOutline Outline(float centreX, float centreY, const TriangleRecord& entry, TCol
 
 }  // namespace
 
+int TraceEntriesInUse(const ClockState& state, const PanelSettings& panel) {
+  // ResetHistory clears up to TraceCount; DrawTrace ages and draws below
+  // the panel's count.
+  const int reach =
+      std::max(std::clamp(state.TraceCount, 0, kMaxTraceCount), ReadTraceCount(panel));
+  return std::min(reach + 1, kTraceHistorySize);
+}
+
 std::int32_t ReadTraceCount(const PanelSettings& panel) {
   return std::clamp(panel.GetScrollBar1Position(), 1, kMaxTraceCount);
 }

@@ -51,6 +51,10 @@ std::string DescribeFillStyle(std::int32_t fillStyleIndex);
 std::int32_t ReadTraceCount(const PanelSettings& panel);
 std::int32_t ReadColourStep(const PanelSettings& panel);
 
+// How many entries of the history, from entry 0, the next frame with this
+// panel can read or write (CLEAR included); it leaves the rest alone.
+int TraceEntriesInUse(const ClockState& state, const PanelSettings& panel);
+
 // Serves a pending CLEAR: ClearRequest back to 0 and entries TraceCount
 // down to 1 zeroed. Entries above TraceCount keep what they hold, and with
 // TraceCount 0 (no trace step yet) the request is consumed and nothing is

@@ -48,8 +48,14 @@ cleanup() {
   rm -rf "$WORK_DIR"
 }
 trap cleanup EXIT
+# A signal ends the script through its exit trap, servers included.
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 
-# Starts a private Xvfb and prints its display; waits until it answers.
+# Starts a private Xvfb and sets DISPLAY_STARTED to its display; waits
+# until it answers. Runs in this shell, not in a command substitution's,
+# so that PIDS keeps the server for the exit trap.
 start_display() {  # label
   local fifo="$WORK_DIR/$1.displayfd" deadline=$((SECONDS + 60))
   : >"$fifo"
@@ -60,7 +66,7 @@ start_display() {  # label
     [ "$SECONDS" -lt "$deadline" ] || { echo "Xvfb did not start" >&2; exit 1; }
     sleep 0.05
   done
-  echo ":$(tr -dc '0-9' <"$fifo")"
+  DISPLAY_STARTED=":$(tr -dc '0-9' <"$fifo")"
 }
 
 wait_for_window() {  # display name-regex
@@ -81,7 +87,8 @@ for label in "${labels[@]}"; do
     baseline) binary="$baseline" ;;
     1hz) binary="$yardstick" ;;
   esac
-  display="$(start_display "$label")"
+  start_display "$label"
+  display="$DISPLAY_STARTED"
   DISPLAY="$display" env -u QT_QPA_PLATFORM "$binary" >"$WORK_DIR/$label.log" 2>&1 &
   pid_of[$label]=$!
   PIDS+=("$!")

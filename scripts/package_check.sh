@@ -72,12 +72,12 @@ control_fields() {
   # The font is opened by file name, the window icon is found through the
   # hicolor theme and the plugins are loaded at run time: shlibdeps sees
   # none of them.
-  [ "$section" = "x11" ] && [[ ", $depends," == *", fonts-liberation,"* ]] &&
+  [ "$section" = "x11" ] && [[ ", $depends," == *", fonts-liberation (>= 1:2) | fonts-liberation2,"* ]] &&
     [[ ", $depends," == *", hicolor-icon-theme,"* ]] && [[ "$depends" == *libgif7* ]] &&
     [[ "$depends" == *libqt6widgets6* ]] &&
     [[ ", $recommends," == *", libqt6svg6,"* ]] && [[ ", $recommends," == *", qt6-wayland,"* ]]
 }
-check "control: Section x11, Depends fonts-liberation, hicolor-icon-theme, Qt and giflib, Recommends libqt6svg6, qt6-wayland" \
+check "control: Section x11, Depends Liberation 2, hicolor-icon-theme, Qt and giflib, Recommends libqt6svg6, qt6-wayland" \
   control_fields
 
 root="$work/root"

@@ -21,7 +21,8 @@ start_xvfb
 # A private session bus: the accessibility bus and its registry start on
 # demand inside it and end with it.
 set +e
-dbus-run-session -- /usr/bin/python3 "$here/../tests/accessibility/atspi_tree_check.py" "$clock_binary"
+run_group dbus-run-session -- /usr/bin/python3 \
+  "$here/../tests/accessibility/atspi_tree_check.py" "$clock_binary"
 status=$?
 set -e
 exit "$status"

@@ -2,17 +2,24 @@
 # Sourced by the scripts that run the real clock under a private X server.
 # Provides: start_xvfb [WxHxD] (sets DISPLAY), wait_until SECONDS 'CONDITION',
 # find_window NAME_REGEX [SECONDS], find_main_window PID [SECONDS], pixel_count PNG WxH+X+Y '#RRGGBB',
-# stop_session, and cleanup of everything started.
+# run_group COMMAND..., stop_session, and cleanup of everything started.
 #
 # Every wait here waits for a condition; its SECONDS only end a wait that
 # failed, so a busy machine makes a run slower, never red.
 
 XVFB_PID=""
 CLOCK_PID=""
+GROUP_PID=""
 WORK_DIR="$(mktemp -d /tmp/trilume-xvfb.XXXXXX)"
 
-# Ends the clock and the X server, leaving WORK_DIR for the next session.
+# Ends what run_group runs, the clock and the X server, leaving WORK_DIR
+# for the next session.
 stop_session() {
+  if [ -n "$GROUP_PID" ]; then
+    kill -TERM -- "-$GROUP_PID" 2>/dev/null || true
+    wait "$GROUP_PID" 2>/dev/null || true
+    GROUP_PID=""
+  fi
   if [ -n "$CLOCK_PID" ] && kill -0 "$CLOCK_PID" 2>/dev/null; then
     kill "$CLOCK_PID" 2>/dev/null || true
     wait "$CLOCK_PID" 2>/dev/null || true
@@ -30,6 +37,25 @@ cleanup_session() {
   rm -rf "$WORK_DIR"
 }
 trap cleanup_session EXIT
+# A signal ends the script through its exit trap, so that Ctrl-C or a test
+# runner's timeout stops the servers too; a script that sets its own exit
+# trap keeps these.
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+# Runs COMMAND in a process group of its own and returns its status. A
+# command in the foreground would hold off the traps until it ended, and
+# what it started (dbus-run-session's bus, Orca, the clock) outlives a
+# signal sent to it alone: the exit trap ends the whole group instead.
+run_group() {
+  local status=0
+  setsid "$@" &
+  GROUP_PID=$!
+  wait "$GROUP_PID" || status=$?
+  GROUP_PID=""
+  return "$status"
+}
 
 # Polls CONDITION (evaluated by the shell) until it holds; fails once
 # SECONDS have passed without it.

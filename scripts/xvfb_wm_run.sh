@@ -27,4 +27,5 @@ if ! wait_until 60 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "
   cat "$WORK_DIR/openbox.log"
   exit 1
 fi
-TRILUME_TEST_WINDOW_MANAGER=1 "$@"
+export TRILUME_TEST_WINDOW_MANAGER=1
+run_group "$@"

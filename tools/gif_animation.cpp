@@ -6,13 +6,15 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 #include <system_error>
+
+#include "tools/gif_lzw.h"
 
 namespace trilume {
 namespace {
 
 constexpr std::uint32_t kRgb = 0xffffff;
-constexpr std::uint32_t kUsed = 0x1000000;
 
 int WriteToDevice(GifFileType* file, const GifByteType* bytes, int size) {
   auto* device = static_cast<QIODevice*>(file->UserData);
@@ -25,119 +27,10 @@ std::size_t Cells(int rows, int width) {
   return static_cast<std::size_t>(rows) * static_cast<std::size_t>(width);
 }
 
-// The first slot for `colour` of `count`, a power of two.
-std::size_t SlotOf(std::uint32_t colour, std::size_t count) {
-  const std::uint32_t hash = (colour & kRgb) * 2654435761U;
-  return std::size_t{hash >> 8} & (count - 1);
-}
-
-// Collects LZW codes least significant bit first, 32 bits at a time, into a
-// buffer sized beforehand for the most codes a frame can take. The data
-// sub-blocks are cut when the frame is written.
-class CodePacker {
- public:
-  CodePacker(std::vector<GifByteType>& bytes, std::size_t maxCodes) : Bytes(bytes) {
-    // 12 bits a code at most, and room for the last 32-bit store.
-    Bytes.resize(maxCodes * 3 / 2 + 8);
-    At = Bytes.data();
-  }
-
-  void Put(unsigned code, unsigned size) {
-    Bits |= std::uint64_t{code} << Count;
-    Count += size;
-    if (Count >= 32) {
-      const auto low = static_cast<std::uint32_t>(Bits);
-      std::memcpy(At, &low, sizeof low);
-      At += sizeof low;
-      Bits >>= 32;
-      Count -= 32;
-    }
-  }
-
-  void Flush() {
-    for (; Count > 0; Count = Count > 8 ? Count - 8 : 0) {
-      *At++ = static_cast<GifByteType>(Bits);
-      Bits >>= 8;
-    }
-    Bytes.resize(static_cast<std::size_t>(At - Bytes.data()));
-  }
-
- private:
-  std::vector<GifByteType>& Bytes;
-  GifByteType* At = nullptr;
-  std::uint64_t Bits = 0;
-  unsigned Count = 0;
-};
-
-// LZW as GIF decoders read it. A code's successors are one row of `table`,
-// indexed by the next pixel, and an entry holds where its code's own row
-// starts rather than the code: following a string then costs one load a
-// pixel, which is what the time of an export mostly goes to. Rows are
-// uint16_t while they fit, to keep the table in the fastest cache.
-template <typename Entry>
-void CompressLzw(const std::vector<std::uint8_t>& indices, int minCodeSize,
-                 std::vector<Entry>& table, std::vector<GifByteType>& bytes) {
-  constexpr unsigned kMaxCode = 4095;
-  constexpr unsigned kMaxCodeSize = 12;
-  const unsigned alphabet = 1U << minCodeSize;
-  const unsigned clear = alphabet;
-  const std::size_t rowsNeeded = std::size_t{kMaxCode + 1} << minCodeSize;
-  if (table.size() < rowsNeeded) table.resize(rowsNeeded);
-  Entry* const rows = table.data();
-  // A clear code for every kMaxCode codes, and the first clear and the end.
-  CodePacker out(bytes, indices.size() + indices.size() / (kMaxCode - clear - 1) + 3);
-  const unsigned firstCodeSize = static_cast<unsigned>(minCodeSize) + 1;
-  unsigned codeSize = firstCodeSize;
-  unsigned lastCode = clear + 1;  // the highest code in use
-  std::fill_n(rows, std::size_t{clear} << minCodeSize, Entry{0});
-  out.Put(clear, codeSize);
-  if (indices.empty()) {
-    out.Put(clear + 1, codeSize);
-    out.Flush();
-    return;
-  }
-  const std::uint8_t* pixels = indices.data();
-  const std::uint8_t* const end = pixels + indices.size();
-  std::size_t current = std::size_t{*pixels++} << minCodeSize;  // the row of the string so far
-  while (pixels != end) {
-    const unsigned pixel = *pixels++;
-    Entry& next = rows[current + pixel];
-    if (next != 0) {
-      current = next;
-      continue;
-    }
-    out.Put(static_cast<unsigned>(current >> minCodeSize), codeSize);
-    ++lastCode;
-    const std::size_t row = std::size_t{lastCode} << minCodeSize;
-    next = static_cast<Entry>(row);
-    // The new code's own row starts empty.
-    std::fill_n(rows + row, alphabet, Entry{0});
-    if (lastCode >= (1U << codeSize)) ++codeSize;
-    if (lastCode == kMaxCode) {
-      out.Put(clear, codeSize);
-      std::fill_n(rows, std::size_t{clear} << minCodeSize, Entry{0});
-      codeSize = firstCodeSize;
-      lastCode = clear + 1;
-    }
-    current = std::size_t{pixel} << minCodeSize;
-  }
-  out.Put(static_cast<unsigned>(current >> minCodeSize), codeSize);
-  // Reading that last code the decoder adds a table entry of its own, one
-  // behind ours, and widens its codes when the next would not fit: the end
-  // code must be read at that width.
-  if (lastCode + 1 >= (1U << codeSize) && codeSize < kMaxCodeSize) ++codeSize;
-  out.Put(clear + 1, codeSize);
-  out.Flush();
-}
-
 }  // namespace
 
 GifAnimation::GifAnimation(QIODevice& device, int width, int height)
-    : Device(device),
-      Width(std::max(width, 1)),
-      Height(std::max(height, 1)),
-      SlotColour(kSlots + 1),
-      SlotIndex(kSlots + 1) {}
+    : Device(device), Width(std::max(width, 1)), Height(std::max(height, 1)) {}
 
 GifAnimation::~GifAnimation() {
   if (Coder.joinable()) {
@@ -151,15 +44,26 @@ GifAnimation::~GifAnimation() {
   if (File != nullptr) EGifCloseFile(File, nullptr);
 }
 
-void GifAnimation::Code(Frame& frame) {
-  frame.TooManyColours = !Index(frame, frame.Transparent == 0) && !Index(frame, false);
+void GifAnimation::Code(Frame& frame) noexcept {
+  try {
+    CodeWithin(frame);
+  } catch (const std::bad_alloc&) {
+    frame.Fault = Trouble::kOutOfMemory;
+  }
+}
+
+void GifAnimation::CodeWithin(Frame& frame) {
+  frame.Fault = Trouble::kNone;
+  if (!Index(frame, frame.Transparent == 0) && !Index(frame, false)) {
+    frame.Fault = Trouble::kTooManyColours;
+  }
   // The picture shown from this frame on, for the next one.
   const std::size_t rowBytes = sizeof(std::uint32_t) * static_cast<std::size_t>(frame.Width);
   for (int y = 0; y < frame.Height; ++y) {
     std::memcpy(CoderShown.data() + Cells(frame.Top + y, Width) + frame.Left,
                 frame.Pixels.data() + Cells(y, frame.Width), rowBytes);
   }
-  if (frame.TooManyColours) return;
+  if (frame.Fault != Trouble::kNone) return;
   // The colour table holds a power of two colours, at least 2.
   frame.CodedSize = GifBitSize(std::max(static_cast<int>(frame.Colours.size()), 2));
   const int minCodeSize = std::max(frame.CodedSize, 2);
@@ -302,58 +206,11 @@ bool GifAnimation::Add(const QImage& picture, TRect changed, std::int64_t delayC
 }
 
 bool GifAnimation::Index(Frame& frame, bool transparent) {
-  // The slot after the table holds a key no colour has, index 0, for the
-  // pixels that stay.
-  constexpr std::uint32_t kStays = ~std::uint32_t{0};
-  std::fill_n(SlotColour.begin(), kSlots, 0);
-  SlotColour[kSlots] = kStays;
-  SlotIndex[kSlots] = 0;
-  frame.Indices.resize(Cells(frame.Height, frame.Width));
-  frame.Colours.clear();
-  // Index 0 stands for the pixels that stay.
   frame.Transparent = transparent ? 0 : -1;
-  if (transparent) frame.Colours.push_back(0);
-  std::uint8_t* const out = frame.Indices.data();
-  // Branches on the picture's own pixels mostly go the wrong way: a pixel
-  // that stays looks up the slot of its own, any other its colour's first
-  // slot, and only a colour not yet there takes the slower way. The tables
-  // are held in locals, as the index stores might otherwise alias them.
-  const std::uint32_t* const slotColour = SlotColour.data();
-  const std::uint8_t* const slotIndex = SlotIndex.data();
-  // Without transparency no pixel stays: no colour has bit 24 set.
-  const std::uint32_t neverStays = transparent ? 0 : kUsed;
-  const std::size_t width = static_cast<std::size_t>(frame.Width);
-  for (int y = 0; y < frame.Height; ++y) {
-    const std::uint32_t* const row = frame.Pixels.data() + Cells(y, frame.Width);
-    const std::uint32_t* const shown =
-        CoderShown.data() + Cells(frame.Top + y, Width) + static_cast<std::size_t>(frame.Left);
-    std::uint8_t* const indices = out + Cells(y, frame.Width);
-    for (std::size_t x = 0; x < width; ++x) {
-      const std::uint32_t colour = row[x] & kRgb;
-      const bool stays = colour == ((shown[x] & kRgb) | neverStays);
-      std::size_t slot = stays ? kSlots : SlotOf(colour, kSlots);
-      if (slotColour[slot] != (stays ? kStays : colour | kUsed)) {
-        slot = AddColour(frame.Colours, colour, slot);
-        if (slot == kSlots) return false;
-      }
-      indices[x] = slotIndex[slot];
-    }
-  }
-  return true;
-}
-
-std::size_t GifAnimation::AddColour(std::vector<std::uint32_t>& colours, std::uint32_t colour,
-                                    std::size_t slot) {
-  while (SlotColour[slot] != 0 && SlotColour[slot] != (colour | kUsed)) {
-    slot = (slot + 1) & (kSlots - 1);
-  }
-  if (SlotColour[slot] == 0) {
-    if (colours.size() == kMaxColours) return kSlots;
-    SlotColour[slot] = colour | kUsed;
-    SlotIndex[slot] = static_cast<std::uint8_t>(colours.size());
-    colours.push_back(colour);
-  }
-  return slot;
+  const std::uint32_t* const shown =
+      CoderShown.data() + Cells(frame.Top, Width) + static_cast<std::size_t>(frame.Left);
+  return Indexer.Index(frame.Pixels.data(), frame.Width, frame.Height, shown,
+                       static_cast<std::size_t>(Width), transparent, frame.Indices, frame.Colours);
 }
 
 bool GifAnimation::WriteDone(bool all) {
@@ -374,25 +231,15 @@ bool GifAnimation::WriteDone(bool all) {
 }
 
 bool GifAnimation::Write(const Frame& frame) {
-  if (frame.TooManyColours) {
+  if (frame.Fault == Trouble::kTooManyColours) {
     return Failed(
         QStringLiteral("frame %1 needs more than %2 colours").arg(frame.Number).arg(kMaxColours));
   }
-  // Players show a shorter frame for 100 ms: the time a frame is stretched
-  // by comes off those after it, so that a clip whose pictures change faster
-  // than that only for a while catches up with its run.
-  std::int64_t owed = frame.Delay - Behind;
-  Behind = std::max(kMinGifDelay - owed, std::int64_t{0});
-  owed = std::max(owed, std::int64_t{kMinGifDelay});
+  if (frame.Fault == Trouble::kOutOfMemory) return Failed(QStringLiteral("out of memory"));
+  std::int64_t owed = Stretch.Shown(frame.Delay);
   const Frame* shown = &frame;
   for (;;) {
-    // The most a frame can say, leaving no remainder too short to show.
-    int delay = kMaxGifDelay;
-    if (owed <= kMaxGifDelay) {
-      delay = static_cast<int>(owed);
-    } else if (owed - kMaxGifDelay < kMinGifDelay) {
-      delay = kMaxGifDelay - kMinGifDelay;
-    }
+    const int delay = GifDelayPiece(owed);
     owed -= delay;
     if (!WriteFrame(*shown, delay)) return false;
     if (owed == 0) return true;
@@ -455,31 +302,6 @@ bool GifAnimation::Finish() {
     return Failed(Device.errorString());
   }
   return true;
-}
-
-GifTimeline::GifTimeline(std::int64_t intervalMicroseconds, int every)
-    : Step(std::max<std::int64_t>(intervalMicroseconds, 0) * std::max(every, 1)) {}
-
-std::int64_t GifTimeline::Next() {
-  // Rounded to the nearest hundredth, halves up.
-  auto centiseconds = [](std::int64_t micros) { return (micros + 5000) / 10000; };
-  const std::int64_t start = centiseconds(Step * Kept);
-  ++Kept;
-  return centiseconds(Step * Kept) - start;
-}
-
-QString GifPaceWarning(std::int64_t intervalMicroseconds, int every) {
-  const std::int64_t step = intervalMicroseconds * std::max(every, 1);
-  if (step >= kMinGifDelay * std::int64_t{10000}) return {};
-  // Short enough for one terminal line, suggestion included.
-  const QString slow = QStringLiteral(
-                           "warning: --gif: players show %1 ms frames for 20 ms, so the clip "
-                           "may play slow")
-                           .arg(static_cast<double>(step) / 1000.0);
-  if (intervalMicroseconds <= 0) return slow;
-  const std::int64_t fewest =
-      (kMinGifDelay * std::int64_t{10000} + intervalMicroseconds - 1) / intervalMicroseconds;
-  return slow + QStringLiteral("; --every %1 plays true").arg(fewest);
 }
 
 }  // namespace trilume

@@ -12,16 +12,12 @@
 #include <vector>
 
 #include "render/canvas/canvas.h"
+#include "tools/gif_colour_index.h"
+#include "tools/gif_timeline.h"
 
 struct GifFileType;
 
 namespace trilume {
-
-// The longest a GIF frame can show, in hundredths of a second, and the
-// shortest that players keep to: they show a frame of 0 or 1 hundredths for
-// 10.
-inline constexpr int kMaxGifDelay = 65535;
-inline constexpr int kMinGifDelay = 2;
 
 // Streams pictures into a looping animated GIF on a device, exactly: every
 // pixel of every picture comes back when the file is decoded. Each frame
@@ -54,7 +50,9 @@ class GifAnimation {
   // kMinGifDelay after the one before if that is later. False with
   // ErrorString() when the device takes no more bytes or when the changed
   // pixels of a frame added before need more colours than one GIF frame
-  // holds (256); nothing more may be added then.
+  // holds (256), or when memory ran out while it was coded; nothing more may
+  // be added then. Throws std::bad_alloc when memory runs out on the
+  // caller's thread.
   bool Add(const QImage& picture, TRect changed, std::int64_t delayCentiseconds);
   // Writes the frames not yet written and the end of the file. False with
   // ErrorString() as for Add(), the last frames' colours included. Call
@@ -64,12 +62,15 @@ class GifAnimation {
   QString ErrorString() const { return Error; }
 
  private:
-  static constexpr int kMaxColours = 256;
-  static constexpr std::size_t kSlots = 1024;  // four times the colours a frame may hold
+  static constexpr int kMaxColours = GifColourIndex::kMaxColours;
   // Frames added but not yet written: the newest, whose delay the next
   // picture may still lengthen, and those before it, coded or being coded.
   // Two behind lets drawing and coding each run at their own pace.
   static constexpr std::int64_t kInFlight = 3;
+
+  // Why a frame could not be coded; it fails the run when its turn to be
+  // written comes, as the code thread has no one to report to.
+  enum class Trouble { kNone, kTooManyColours, kOutOfMemory };
 
   struct Frame {
     int Left = 0;
@@ -85,7 +86,7 @@ class GifAnimation {
     int Transparent = -1;             // the index of the pixels that stay, or -1
     int CodedSize = 1;                // bits of the colour table
     std::vector<std::uint8_t> Codes;  // LZW data, not yet in sub-blocks
-    bool TooManyColours = false;
+    Trouble Fault = Trouble::kNone;
   };
 
   bool Start();
@@ -93,12 +94,11 @@ class GifAnimation {
   // Indexes `frame`'s pixels, those equal to CoderShown's as transparent
   // when `transparent`; false when it needs more than kMaxColours colours.
   bool Index(Frame& frame, bool transparent);
-  // The slot of `colour`, looked for from `slot` on and added to `colours`
-  // when missing; kSlots when that would be one colour too many.
-  std::size_t AddColour(std::vector<std::uint32_t>& colours, std::uint32_t colour,
-                        std::size_t slot);
   // Indexes `frame`, moves its pixels into CoderShown and makes its codes.
-  void Code(Frame& frame);
+  // Any thread may run it, so it throws nothing: a frame that finds no
+  // memory says so in its Fault.
+  void Code(Frame& frame) noexcept;
+  void CodeWithin(Frame& frame);
   void CodeThread();
   // Hands the frame just filled in to be coded, here when that costs less
   // than handing it over or when there is no code thread.
@@ -122,16 +122,13 @@ class GifAnimation {
   std::int64_t Written = 0;  // frames written
   // A frame of one pixel that stays, to carry a delay too long for one.
   Frame Empty;
-  // Hundredths of a second the frames written run behind their delays.
-  std::int64_t Behind = 0;
+  GifStretch Stretch;
   QString Error;
 
   // The code thread's own: the picture shown before the next frame it
-  // codes, and its tables. Colour to index: open addressing on the colour
-  // with 0 for a free slot (colours are stored with bit 24 set).
+  // codes, and its tables.
   std::vector<std::uint32_t> CoderShown;
-  std::vector<std::uint32_t> SlotColour;
-  std::vector<std::uint8_t> SlotIndex;
+  GifColourIndex Indexer;
   // The LZW codes' successors, for frames of up to 16 colours and more.
   std::vector<std::uint16_t> Table;
   std::vector<std::uint32_t> WideTable;
@@ -143,26 +140,5 @@ class GifAnimation {
   bool Stopping = false;
   std::thread Coder;
 };
-
-// The delays of the frames kept for a GIF, every `every`-th of frames
-// `intervalMicroseconds` apart, in hundredths of a second: the run's clock
-// at a kept frame's end rounded, less the same at its start, so that
-// rounding never adds up and a clip lasts as long as its run to within
-// 10 ms. A delay may be below kMinGifDelay, even 0: GifAnimation folds it
-// into the frame before when the picture stays, and stretches it otherwise.
-class GifTimeline {
- public:
-  GifTimeline(std::int64_t intervalMicroseconds, int every);
-  // The next kept frame's delay.
-  std::int64_t Next();
-
- private:
-  std::int64_t Step;  // microseconds from one kept frame to the next
-  std::int64_t Kept = 0;
-};
-
-// One line for a clip that plays slower than its run, naming the smallest
-// --every that plays true; empty when it plays true.
-QString GifPaceWarning(std::int64_t intervalMicroseconds, int every);
 
 }  // namespace trilume

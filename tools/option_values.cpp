@@ -9,6 +9,16 @@
 #include "tools/render_options.h"
 
 namespace trilume {
+
+QString Quoted(const QString& text, qsizetype shownLength) {
+  QString shown = text.size() > shownLength ? text.left(shownLength) + QStringLiteral("...") : text;
+  return QLatin1Char('\'') + shown + QLatin1Char('\'');
+}
+
+QString OptionError(const char* option, const QString& value, const QString& why) {
+  return QStringLiteral("--%1: %2 %3").arg(QLatin1String(option), Quoted(value), why);
+}
+
 std::optional<int> WholeNumber(const QString& text) {
   if (text.isEmpty() || text.size() > 9) return std::nullopt;
   int value = 0;

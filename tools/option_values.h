@@ -15,6 +15,13 @@ inline constexpr int kLastYear = 9999;
 // nothing; on refusal, `why` says what is wrong in words that follow the
 // quoted value ("is not a valid date and time").
 
+// `text` in single quotes for an error line, cut short after
+// `shownLength` characters so that a huge argument stays one line.
+QString Quoted(const QString& text, qsizetype shownLength = 60);
+
+// "--OPTION: 'VALUE' WHY", the line a refused value gets.
+QString OptionError(const char* option, const QString& value, const QString& why);
+
 // Digits only (no sign, no blanks), at most nine of them so the value fits.
 std::optional<int> WholeNumber(const QString& text);
 

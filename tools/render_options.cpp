@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QDate>
 #include <QDir>
@@ -18,169 +17,11 @@
 
 #include "cli/message_line.h"
 #include "model/date_time.h"
-#include "model/hand_geometry.h"
-#include "render/canvas/colour.h"
-#include "render/canvas/raster_canvas.h"
 #include "tools/option_values.h"
+#include "tools/render_help.h"
 
 namespace trilume {
 namespace {
-
-constexpr int kLastGridIndex = static_cast<int>(kColorGridColors.size()) - 1;
-
-struct SettingName {
-  const char* Name;
-  PanelAssignment::Target Kind;
-  PanelCheckBox Box;
-  int Low;
-  int High;
-};
-
-constexpr std::array<SettingName, 13> kSettingNames = {{
-    {"trace", PanelAssignment::Target::kCheckBox, PanelCheckBox::kTraceOn, 0, 1},
-    {"rainbow", PanelAssignment::Target::kCheckBox, PanelCheckBox::kRainbow, 0, 1},
-    {"yellow", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowYellowTriangle, 0, 1},
-    {"square", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowNumbersSquare, 0, 1},
-    {"additionals", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowAdditionals, 0, 1},
-    {"numbers", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowClockNumbers, 0, 1},
-    {"lengths", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowLineLengths, 0, 1},
-    {"hands", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowHands, 0, 1},
-    {"links", PanelAssignment::Target::kCheckBox, PanelCheckBox::kShowLinkLines, 0, 1},
-    {"traces", PanelAssignment::Target::kScrollBar1, PanelCheckBox::kTraceOn, 1, kMaxTraceCount},
-    {"colors", PanelAssignment::Target::kScrollBar2, PanelCheckBox::kTraceOn, 1,
-     kMaxAlternativeColours},
-    {"fg", PanelAssignment::Target::kForeground, PanelCheckBox::kTraceOn, 0, kLastGridIndex},
-    {"bg", PanelAssignment::Target::kBackground, PanelCheckBox::kTraceOn, 0, kLastGridIndex},
-}};
-
-QString KnownSettingNames() {
-  QStringList names;
-  for (const SettingName& setting : kSettingNames) names << QString::fromLatin1(setting.Name);
-  return names.join(QStringLiteral(", "));
-}
-
-QString MovementNames() {
-  QStringList names;
-  for (const MovementMode& mode : kMovementModes) {
-    names << QString::fromUtf8(mode.Name.data(), static_cast<qsizetype>(mode.Name.size()));
-  }
-  return names.join(QStringLiteral(", "));
-}
-
-// Quoted for the error line, cut short so a huge argument stays one line.
-QString Quoted(const QString& text, qsizetype shownLength = 60) {
-  QString shown = text.size() > shownLength ? text.left(shownLength) + QStringLiteral("...") : text;
-  return QLatin1Char('\'') + shown + QLatin1Char('\'');
-}
-
-QString OptionError(const char* option, const QString& value, const QString& why) {
-  return QStringLiteral("--%1: %2 %3").arg(QLatin1String(option), Quoted(value), why);
-}
-
-QString ParseSettings(const QStringList& lists, std::vector<PanelAssignment>& settings) {
-  for (const QString& list : lists) {
-    for (const QString& item : list.split(QLatin1Char(','))) {
-      const qsizetype equals = item.indexOf(QLatin1Char('='));
-      if (equals < 0) return OptionError("set", item, QStringLiteral("is not NAME=VALUE"));
-      const QString name = item.left(equals);
-      const QString valueText = item.mid(equals + 1);
-      const auto setting =
-          std::find_if(kSettingNames.begin(), kSettingNames.end(),
-                       [&](const SettingName& s) { return name == QLatin1String(s.Name); });
-      if (setting == kSettingNames.end()) {
-        return OptionError("set", name,
-                           QStringLiteral("is not a setting (known: %1)").arg(KnownSettingNames()));
-      }
-      const std::optional<int> value = WholeNumber(valueText);
-      if (!value || *value < setting->Low || *value > setting->High) {
-        return OptionError("set", item,
-                           QStringLiteral("is out of range: %1 takes %2..%3")
-                               .arg(QLatin1String(setting->Name))
-                               .arg(setting->Low)
-                               .arg(setting->High));
-      }
-      settings.push_back(PanelAssignment{setting->Kind, setting->Box, *value});
-    }
-  }
-  return {};
-}
-
-// The option table, shared by the parse and the help text.
-void AddOptions(QCommandLineParser& parser) {
-  parser.setApplicationDescription(
-      QStringLiteral("Runs TRILUME clock frames without a window and reports what they computed."));
-  parser.addOptions({
-      {QStringLiteral("at"),
-       QStringLiteral("Local date and time of the first frame (default: now), years %1..%2. A "
-                      "time the clocks skip runs from the same time after the change, one they "
-                      "repeat from one of its two instants; a note on standard error says which.")
-           .arg(kFirstYear)
-           .arg(kLastYear),
-       QStringLiteral("YYYY-MM-DD HH:MM:SS.mmm")},
-      {QStringLiteral("frames"),
-       QStringLiteral("Number of frames, 1..%1 (default 1).").arg(kMaxFrames), QStringLiteral("N")},
-      {QStringLiteral("interval-ms"),
-       QStringLiteral("Clock advance between frames in milliseconds, above 0 and at most a day "
-                      "(86400000), to the microsecond (default %1).")
-           .arg(kTickMicroseconds / 1000.0),
-       QStringLiteral("X")},
-      {QStringLiteral("size"),
-       QStringLiteral("Outer size of the main window, 1..%1 on each side (default %2x%3). The "
-                      "clock is placed and bounces in this size, but the picture holds at most "
-                      "the %4x%5 canvas pixels: beyond them the window shows its bare "
-                      "background, and --png and --gif stop at the canvas's edge.")
-           .arg(kMaxWindowExtent)
-           .arg(kMainWindowOuterWidth)
-           .arg(kMainWindowOuterHeight)
-           .arg(RasterCanvas::kWidth)
-           .arg(RasterCanvas::kHeight),
-       QStringLiteral("WxH")},
-      {QStringLiteral("movement"),
-       QStringLiteral("MOVEMENT text: %1 (default %2); any other text leaves the hands "
-                      "moving %2, with a warning.")
-           .arg(MovementNames(), QLatin1String(kDefaultMovement)),
-       QStringLiteral("TEXT")},
-      {QStringLiteral("json"), QStringLiteral("One JSON object per frame, one per line.")},
-      {QStringLiteral("set"),
-       QStringLiteral("Panel settings: trace, rainbow, yellow, square, additionals, numbers, "
-                      "lengths, hands, links (0 or 1); traces (1..%1); colors (1..%2); "
-                      "fg, bg (0..%3).")
-           .arg(kMaxTraceCount)
-           .arg(kMaxAlternativeColours)
-           .arg(kLastGridIndex),
-       QStringLiteral("NAME=VALUE[,NAME=VALUE...]")},
-      {QStringLiteral("fill-style"),
-       QStringLiteral("Starting fill style 0..%1 (default %2).")
-           .arg(kLastFillStyle)
-           .arg(kDefaultFillStyle),
-       QStringLiteral("N")},
-      {QStringLiteral("clear-before"),
-       QStringLiteral("Press CLEAR before frame K (1..N); may be given more than once."),
-       QStringLiteral("K")},
-      {QStringLiteral("png"),
-       QStringLiteral("Write the picture after the last frame. A regular file is replaced only "
-                      "once the picture is whole; a FIFO or device is written directly. '-' "
-                      "writes to standard output and leaves out the summary; not with --json."),
-       QStringLiteral("FILE")},
-      {QStringLiteral("gif"),
-       QStringLiteral("Write the frames as a looping animated GIF, losslessly; exits 1 should a "
-                      "frame need more than 256 colours. Written like --png; with --png both are "
-                      "written, to two different files."),
-       QStringLiteral("FILE")},
-      {QStringLiteral("every"),
-       QStringLiteral("Keep every K-th frame in the GIF (default 1); each shows for K times "
-                      "--interval-ms, in 10 ms steps that keep to the run's clock. Frames under "
-                      "20 ms (the least players keep to) are stretched and may play slow, with a "
-                      "warning."),
-       QStringLiteral("K")},
-      {QStringLiteral("free"), QStringLiteral("Free flight from the first frame.")},
-  });
-  // Qt's own help option brings --help-all, which would promise Qt's GUI
-  // options; the tool has none worth listing.
-  parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
-                    QStringLiteral("Displays help on commandline options.")});
-  parser.addVersionOption();
-}
 
 // What a name writes to; kStandardOutputName is this process's standard
 // output, which /dev/stdout or a file it was sent to may name too.
@@ -251,7 +92,7 @@ RenderParse Failure(const QString& error) {
 RenderParse Parse(QStringList arguments) {
   if (arguments.isEmpty()) arguments << QString::fromLatin1(kRenderToolName);
   QCommandLineParser parser;
-  AddOptions(parser);
+  AddRenderOptions(parser);
   if (!parser.parse(arguments)) return Failure(ParserErrorMessage(parser.errorText()));
 
   RenderParse result;
@@ -319,8 +160,10 @@ RenderParse Parse(QStringList arguments) {
   }
   options.Json = parser.isSet(QStringLiteral("json"));
   options.Free = parser.isSet(QStringLiteral("free"));
+  options.Quiet = parser.isSet(QStringLiteral("quiet"));
 
-  const QString setError = ParseSettings(parser.values(QStringLiteral("set")), options.Settings);
+  const QString setError =
+      ParsePanelAssignments(parser.values(QStringLiteral("set")), options.Settings);
   if (!setError.isEmpty()) return Failure(setError);
 
   if (parser.isSet(QStringLiteral("fill-style"))) {
@@ -435,31 +278,6 @@ QString MovementWarning(const QString& movement) {
   // The text is escaped before it is cut, so the names always fit the line.
   return QStringLiteral("warning: --movement: %1 is not one of %2; the hands move %3")
       .arg(Quoted(OneLineMessage(movement), 24), MovementNames(), QLatin1String(kDefaultMovement));
-}
-
-QString RenderHelpText() {
-  QCommandLineParser parser;
-  AddOptions(parser);
-  // Qt's own usage line names the executable and says only "[options]";
-  // ours lists them, so it replaces the first line.
-  QString options = parser.helpText();
-  options.remove(0, options.indexOf(QLatin1Char('\n')) + 1);
-  return QString::fromLatin1(kRenderUsage) + QLatin1Char('\n') + options;
-}
-
-void ApplyPanelSettings(const std::vector<PanelAssignment>& settings, PlainPanelSettings& panel) {
-  using Target = PanelAssignment::Target;
-  for (const PanelAssignment& setting : settings) {
-    if (setting.Kind == Target::kCheckBox) {
-      panel.SetChecked(setting.Box, setting.Value != 0);
-      continue;
-    }
-    int& position = setting.Kind == Target::kScrollBar1   ? panel.ScrollBar1Position
-                    : setting.Kind == Target::kScrollBar2 ? panel.ScrollBar2Position
-                    : setting.Kind == Target::kForeground ? panel.ForegroundIndex
-                                                          : panel.BackgroundIndex;
-    position = setting.Value;
-  }
 }
 
 }  // namespace trilume

@@ -11,6 +11,7 @@
 #include "model/tick_schedule.h"
 #include "render/frame.h"
 #include "render/panel_settings.h"
+#include "tools/panel_assignment.h"
 
 namespace trilume {
 
@@ -23,21 +24,13 @@ inline constexpr char kRenderUsage[] =
     "usage: trilume-render [--at \"YYYY-MM-DD HH:MM:SS.mmm\"] [--frames N] [--interval-ms X]\n"
     "                      [--size WxH] [--movement TEXT] [--json]\n"
     "                      [--set NAME=VALUE[,NAME=VALUE...]] [--fill-style N] [--clear-before K]\n"
-    "                      [--png FILE] [--gif FILE] [--every K] [--free]";
+    "                      [--png FILE] [--gif FILE] [--every K] [--free] [--quiet]";
 
 // Upper bounds that keep a mistyped number from running for days or from
 // overflowing the clock arithmetic.
 inline constexpr int kMaxWindowExtent = 100000;
 inline constexpr int kMaxFrames = 100000000;
 inline constexpr std::int64_t kMaxIntervalMicroseconds = 86400000000;  // one day
-
-// One panel setting given with --set, in the order given.
-struct PanelAssignment {
-  enum class Target { kCheckBox, kScrollBar1, kScrollBar2, kForeground, kBackground };
-  Target Kind = Target::kCheckBox;
-  PanelCheckBox Box = PanelCheckBox::kTraceOn;  // only for kCheckBox
-  int Value = 0;
-};
 
 // Everything the command line asks for, already checked.
 struct RenderOptions {
@@ -56,6 +49,7 @@ struct RenderOptions {
   QString GifFile;  // empty: no animation; kStandardOutputName: standard output
   int Every = 1;    // the animation keeps frames Every, 2 * Every, ...
   bool Free = false;
+  bool Quiet = false;  // no progress line on a terminal
 };
 
 // The outcome of reading a command line. Exactly one of: Error set (exit 2),
@@ -86,11 +80,5 @@ QString CheckRunSpan(const RenderOptions& options, std::int64_t startUnixMicrose
 // the text, the names and that the hands keep moving SMOOTH. The text is
 // not refused, since the clock ignores such a text in the same way.
 QString MovementWarning(const QString& movement);
-
-// The --help text: the usage and one line per option.
-QString RenderHelpText();
-
-// Applies the --set assignments to a panel that starts at the design values.
-void ApplyPanelSettings(const std::vector<PanelAssignment>& settings, PlainPanelSettings& panel);
 
 }  // namespace trilume

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "cli/message_line.h"
 #include "model/caption.h"
@@ -13,6 +14,8 @@
 #include "tools/frame_report.h"
 #include "tools/gif_animation.h"
 #include "tools/picture_output.h"
+#include "tools/progress_line.h"
+#include "tools/render_help.h"
 
 namespace trilume {
 namespace {
@@ -28,10 +31,13 @@ bool WriteAll(QIODevice& device, const QByteArray& bytes) {
 }  // namespace
 
 int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, QIODevice& out,
-              QIODevice& err, TimeTextFormatter timeText) {
+              QIODevice& err, TimeTextFormatter timeText, bool errIsTerminal) {
   const WindowSize window = options.Window;
+  ProgressLine progress(errIsTerminal && !options.Quiet ? &err : nullptr, options.Frames,
+                        &SteadyMicroseconds);
 
   auto pngFailed = [&](const QString& reason) {
+    progress.Clear();
     WriteAll(err, ErrorLine(
                       QStringLiteral("--png: cannot write '%1': %2").arg(options.PngFile, reason)));
     return kExitIoFailure;
@@ -42,6 +48,7 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
     if (!png->Open()) return pngFailed(png->ErrorString());
   }
   auto gifFailed = [&](const QString& reason) {
+    progress.Clear();
     WriteAll(err, ErrorLine(
                       QStringLiteral("--gif: cannot write '%1': %2").arg(options.GifFile, reason)));
     return kExitIoFailure;
@@ -58,6 +65,9 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
 
   // Built once, so a frame only draws and measures.
   RasterCanvas canvas;
+  // Qt answers pixels it could not allocate with an empty image, which the
+  // canvas draws nothing into: the run ends as when any other memory runs out.
+  if (canvas.GetImage().isNull()) throw std::bad_alloc();
   FrameCanvas drawing(canvas, kMaxFrameCalls);
   const auto session = std::make_unique<HeadlessClock>(drawing);
   session->Clock.Set(startUnixMicroseconds);
@@ -107,6 +117,7 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
       ++nextClear;
     }
     session->Tick();
+    progress.Update(frame);
     // The frame canvas has gathered where the frames since the last kept
     // one changed the picture.
     if (gif && frame % options.Every == 0 &&
@@ -114,6 +125,7 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
       return gifFailed(gif->ErrorString());
     }
   }
+  progress.Finish();
   // The report must be known to have reached its reader before the picture
   // replaces anything.
   if (outputFailed || !FlushDevice(out)) {
@@ -131,8 +143,11 @@ int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, 
   return kExitOk;
 }
 
-int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QIODevice& out,
-                  QIODevice& err) {
+namespace {
+
+// The program's work, which may throw std::bad_alloc.
+int RunParsed(const QStringList& arguments, const ClockSource& wallClock, QIODevice& out,
+              QIODevice& err, bool errIsTerminal) {
   const RenderParse parse = ParseRenderOptions(arguments);
   auto badOptions = [&err](const QString& message) {
     WriteAll(err, UsageErrorLine(kRenderToolName, OneLineMessage(message)).toUtf8() + '\n');
@@ -160,7 +175,21 @@ int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QI
   if (!parse.Note.isEmpty()) WriteAll(err, ErrorLine(parse.Note));
   const QString movementWarning = MovementWarning(options.Movement);
   if (!movementWarning.isEmpty()) WriteAll(err, ErrorLine(movementWarning));
-  return RunRender(options, start, out, err);
+  return RunRender(options, start, out, err, &TimeToStr, errIsTerminal);
+}
+
+}  // namespace
+
+int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QIODevice& out,
+                  QIODevice& err, bool errIsTerminal) {
+  try {
+    return RunParsed(arguments, wallClock, out, err, errIsTerminal);
+  } catch (const std::bad_alloc&) {
+    // The run's objects are gone by now, and with them any half-made file
+    // written beside its target.
+    WriteAll(err, QByteArrayLiteral("trilume-render: out of memory\n"));
+    return kExitIoFailure;
+  }
 }
 
 }  // namespace trilume

@@ -30,16 +30,21 @@ inline constexpr int kExitBadOptions = 2;
 // options.Every, 2 * options.Every, ... as they are drawn and is finished
 // after the report, before the PNG; a failed one ends the run. Needs a
 // QGuiApplication (text drawing) when the run draws numerals.
+// With `errIsTerminal` and without options.Quiet, a long run keeps a
+// ProgressLine on `err`, cleared before any other line is written there.
 int RunRender(const RenderOptions& options, std::int64_t startUnixMicroseconds, QIODevice& out,
-              QIODevice& err, TimeTextFormatter timeText = &TimeToStr);
+              QIODevice& err, TimeTextFormatter timeText = &TimeToStr, bool errIsTerminal = false);
 
 // The whole program after start-up: reads `arguments` (arguments[0] is the
 // program name), prints help or version, or runs the frames from --at or
 // from wallClock's current instant. Returns kExitOk, kExitIoFailure or
-// kExitBadOptions; option errors are one line naming the option followed by
-// the usage, on `err`. A --movement text that names no movement runs with
-// one warning line on `err`.
+// kExitBadOptions. Memory that runs out, on any of the run's threads, is
+// kExitIoFailure with the one line "trilume-render: out of memory" or the
+// --gif line that names it, and leaves no file half-made. Option errors
+// are one line naming the option followed by the usage, on `err`. A
+// --movement text that names no movement runs with one warning line on
+// `err`.
 int RunRenderTool(const QStringList& arguments, const ClockSource& wallClock, QIODevice& out,
-                  QIODevice& err);
+                  QIODevice& err, bool errIsTerminal = false);
 
 }  // namespace trilume

@@ -152,19 +152,19 @@ void TCColorGrid::mousePressEvent(QMouseEvent* event) {
 
 void TCColorGrid::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
-  ForgetRepeatedCell();
+  ForgetCellNews();
 }
 
 void TCColorGrid::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
   // After Qt's own focus event for the grid, so screen readers end on the
-  // cell under the cursor.
+  // cell under the cursor. They read its description, the keys, with it.
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (hasFocus()) {
-          NotifyCell(this, QAccessible::Focus, CursorIndex);
-        }
+        if (!hasFocus()) return;
+        EnteredIndex = CursorIndex;
+        NotifyCell(this, QAccessible::Focus, CursorIndex);
       },
       Qt::QueuedConnection);
 }
@@ -187,7 +187,7 @@ void TCColorGrid::SetCursorIndex(int index) {
     NotifyCell(this, QAccessible::Focus, index);
   }
   // After the new focus, so that a screen reader no longer reads the old cell.
-  if (RepeatedIndex != index) ForgetRepeatedCell();
+  ForgetCellNews(index);
 }
 
 void TCColorGrid::SayCursorCellAgain() {
@@ -200,15 +200,15 @@ void TCColorGrid::SayCursorCellAgain() {
   SendDescriptionAsText(this, cell->text(QAccessible::Name), CursorIndex);
 }
 
-void TCColorGrid::ForgetRepeatedCell() {
-  if (RepeatedIndex < 0) {
-    return;
+void TCColorGrid::ForgetCellNews(int keep) {
+  for (int* news : {&RepeatedIndex, &EnteredIndex}) {
+    if (*news < 0 || *news == keep) continue;
+    const int index = *news;
+    *news = -1;
+    // Qt's own event carries no text: screen readers read the now empty
+    // description afresh when they next need it, and say nothing now.
+    NotifyCell(this, QAccessible::DescriptionChanged, index);
   }
-  const int index = RepeatedIndex;
-  RepeatedIndex = -1;
-  // Qt's own event carries no text: screen readers read the now empty
-  // description afresh when they next need it, and say nothing now.
-  NotifyCell(this, QAccessible::DescriptionChanged, index);
 }
 
 void TCColorGrid::keyPressEvent(QKeyEvent* event) {

@@ -13,10 +13,12 @@ namespace trilume {
 //
 // Pointer: the left button picks the foreground, the right button the
 // background. Keyboard: the arrow keys move a cursor (drawn as a dotted
-// frame while the grid has focus), Space or Enter picks the foreground at
-// the cursor, Shift+Space or B the background. The foreground cell is
-// marked "FG", the background cell "BG" (both when they coincide), in
-// black or white, whichever stands out from the cell.
+// frame while the grid has focus; the panel rings the grid), Space or
+// Enter picks the foreground at the cursor, Shift+Space or B the
+// background. The foreground cell is marked "FG", the background cell "BG"
+// (both when they coincide), in black or white, whichever stands out from
+// the cell. Entering the grid, screen readers hear the cursor's cell and
+// then the colours and keys (DescribeColourGrid).
 //
 // Change is emitted once for every change of either selection, never for a
 // pick that leaves both as they were. Screen readers see each cell by its
@@ -41,6 +43,10 @@ class TCColorGrid final : public QWidget {
   // edge, a pick of what is already picked), or -1. Screen readers hear it
   // as that cell's description until the cursor moves on.
   int GetRepeatedIndex() const { return RepeatedIndex; }
+  // The cell the focus entered the grid on, until the cursor moves or the
+  // focus leaves, or -1. Screen readers hear the grid's keys and colours as
+  // that cell's description, once, after its name.
+  int GetEnteredIndex() const { return EnteredIndex; }
   // Indexes outside 0..15 are ignored.
   void SetForegroundIndex(int index);
   void SetBackgroundIndex(int index);
@@ -65,7 +71,9 @@ class TCColorGrid final : public QWidget {
   void SetCursorIndex(int index);
   // Has screen readers say the cursor's cell again: nothing about it changed.
   void SayCursorCellAgain();
-  void ForgetRepeatedCell();
+  // The cell said again or entered on, unless it is `keep`, has no
+  // description any more.
+  void ForgetCellNews(int keep = -1);
   // Sets one of the two selections; emits Change when it changes.
   void Select(int& selection, int index);
 
@@ -73,6 +81,7 @@ class TCColorGrid final : public QWidget {
   int BackgroundIndex = kDefaultBackgroundIndex;
   int CursorIndex = kDefaultForegroundIndex;
   int RepeatedIndex = -1;
+  int EnteredIndex = -1;
 };
 
 }  // namespace trilume

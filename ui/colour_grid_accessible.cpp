@@ -54,11 +54,6 @@ QString ColourName(int index) {
   return QString::fromLatin1(kCellColours[static_cast<std::size_t>(index)].Name);
 }
 
-QString CurrentColours(const TCColorGrid& grid) {
-  return QStringLiteral("Foreground %1, background %2.")
-      .arg(ColourName(grid.GetForegroundIndex()), ColourName(grid.GetBackgroundIndex()));
-}
-
 // A button rather than a list item: Orca ignores name changes of list
 // items, and a pick changes the name of the cell under the cursor. Its two
 // actions pick it as the foreground or the background, for switch access
@@ -87,8 +82,9 @@ class ColourCellAccessible final : public QAccessibleInterface, public QAccessib
       return {};
     }
     if (type == QAccessible::Description) {
-      // Empty, so that a move says one line; the grid says its colours.
-      return Index == grid->GetRepeatedIndex() ? text(QAccessible::Name) : QString();
+      // Empty, so that a move says one line.
+      if (Index == grid->GetRepeatedIndex()) return text(QAccessible::Name);
+      return Index == grid->GetEnteredIndex() ? DescribeColourGrid(*grid) : QString();
     }
     if (type != QAccessible::Name) {
       return {};
@@ -186,13 +182,10 @@ class ColourGridAccessible final : public QAccessibleWidget {
 
   int childCount() const override { return kCellCount; }
 
-  // The current colours come first, so that entering the grid tells them.
+  // Not the tooltip, which is about the mouse.
   QString text(QAccessible::Text type) const override {
-    QString text = QAccessibleWidget::text(type);
-    if (type == QAccessible::Description) {
-      text.prepend(CurrentColours(*Grid()) + QLatin1Char(' '));
-    }
-    return text;
+    return type == QAccessible::Description ? DescribeColourGrid(*Grid())
+                                            : QAccessibleWidget::text(type);
   }
 
   QAccessibleInterface* child(int index) const override {
@@ -238,6 +231,12 @@ QAccessibleInterface* MakeColourGridAccessible(const QString& /*key*/, QObject* 
 }
 
 }  // namespace
+
+QString DescribeColourGrid(const TCColorGrid& grid) {
+  return QStringLiteral(
+             "Foreground %1, background %2. Arrows move, Space picks foreground, B background.")
+      .arg(ColourName(grid.GetForegroundIndex()), ColourName(grid.GetBackgroundIndex()));
+}
 
 void InstallColourGridAccessibility() {
   static const bool installed = [] {

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "ui/control_panel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
@@ -17,6 +16,7 @@
 #include <utility>
 
 #include "render/frame.h"
+#include "ui/focus_ring.h"
 #include "ui/main_window.h"
 #include "ui/movement_combo_box.h"
 #include "ui/spoken_change.h"
@@ -32,7 +32,6 @@ constexpr int kLabelHeight = 13;
 constexpr int kCheckBoxSize = 17;
 constexpr int kLabel5Width = 12;
 constexpr int kLabel2Width = 6;
-constexpr int kFocusRingWidth = 2;
 
 QLabel* MakeLabel(QWidget* parent, const QByteArray& text, int left, int top, int width) {
   auto* label = new QLabel(QString::fromLatin1(text), parent);
@@ -147,38 +146,6 @@ class ReturnPresses final : public QObject {
   }
 };
 
-// The focused control wears a red ring two pixels wide along its edge, over
-// whatever the style drew. The style's own focus marks are pale blue on
-// light grey (1.5:1), and scroll bars get none. Pure red stands out at 3:1
-// or more from everything it can touch: the panel's black (5.3:1), the
-// controls' white (4.0:1) and light grey (3.5:1).
-class FocusRing final : public QObject {
- public:
-  using QObject::QObject;
-
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    auto* control = qobject_cast<QWidget*>(watched);
-    if (control == nullptr || event->type() != QEvent::Paint || !control->hasFocus()) {
-      return QObject::eventFilter(watched, event);
-    }
-    // The control paints itself first; the ring goes on top, inside the
-    // same paint event.
-    control->removeEventFilter(this);
-    QCoreApplication::sendEvent(control, event);
-    control->installEventFilter(this);
-    QPainter painter(control);
-    const QRect r = control->rect();
-    const QColor red(255, 0, 0);
-    painter.fillRect(QRect(r.left(), r.top(), r.width(), kFocusRingWidth), red);
-    painter.fillRect(QRect(r.left(), r.bottom() - kFocusRingWidth + 1, r.width(), kFocusRingWidth),
-                     red);
-    painter.fillRect(QRect(r.left(), r.top(), kFocusRingWidth, r.height()), red);
-    painter.fillRect(QRect(r.right() - kFocusRingWidth + 1, r.top(), kFocusRingWidth, r.height()),
-                     red);
-    return true;
-  }
-};
-
 QPushButton* MakeButton(QWidget* parent, const char* text, int left, int top, int width) {
   auto* button = new QPushButton(QString::fromLatin1(text), parent);
   button->setGeometry(left, top, width, 17);
@@ -244,8 +211,6 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   Label8 = MakeLabel(this, "MOVEMENT", 120, 176, 62);
 
   ComboBox1 = new MovementComboBox(this);
-  ComboBox1->setEditable(true);
-  ComboBox1->setInsertPolicy(QComboBox::NoInsert);
   for (const MovementMode& mode : kMovementModes) {
     ComboBox1->addItem(
         QString::fromLatin1(mode.Name.data(), static_cast<qsizetype>(mode.Name.size())));
@@ -269,11 +234,16 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
   for (std::size_t i = 1; i < focusOrder.size(); ++i) {
     setTabOrder(focusOrder[i - 1], focusOrder[i]);
   }
-  // The grid marks its focused cell itself.
+  // Every cell of the grid reaches its edge: its ring goes round it.
   auto* focusRing = new FocusRing(this);
   for (QWidget* control : focusOrder) {
-    if (control != CColorGrid1) control->installEventFilter(focusRing);
+    if (control != CColorGrid1) focusRing->Watch(*control);
   }
+  focusRing->WatchAround(*CColorGrid1);
+  const auto remember = [this](QWidget* /*old*/, QWidget* now) {
+    if (now != nullptr && now != Button2 && now->window() == this) LastFocus = now;
+  };
+  connect(qApp, &QApplication::focusChanged, this, remember);
 
   // Each label names the control to its right, also for screen readers:
   // the check boxes have no text of their own.
@@ -369,6 +339,16 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+  // Return to reopen and Return again must not wipe the picture. Not yet
+  // active, the panel only notes where its focus goes.
+  if (focusWidget() == Button2) {
+    QWidget* next = LastFocus != nullptr ? LastFocus.data() : ScrollBar1;
+    next->setFocus(Qt::OtherFocusReason);
+  }
+  QWidget::showEvent(event);
 }
 
 void TForm2::CColorGrid1Change() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <string>
 
@@ -30,8 +31,10 @@ namespace trilume {
 // readers too; Escape hides the panel as closing does. The scroll bars'
 // Right and Up keys raise the value, Left and Down lower it. Return and
 // Enter press the focused button as Space does, and the focused control
-// wears a red ring (the grid marks its cursor cell instead). CLEAR tells
-// screen readers "Picture cleared.".
+// wears a red ring (see FocusRing; the grid's goes round it). CLEAR tells
+// screen readers "Picture cleared.". Reopened, the panel gives the focus
+// back to the control last used, unless that was CLEAR: then to the one
+// used before it, or the first.
 class TForm2 final : public QWidget, public PanelSettings {
   Q_OBJECT
 
@@ -103,13 +106,15 @@ class TForm2 final : public QWidget, public PanelSettings {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void MovementTextChanged(const QString& text);
 
   std::string MovementText = kDefaultMovement;
-  int ClearRequest = 0;    // Button2's integer
-  int FreeFlightFlag = 0;  // Button1's integer
+  int ClearRequest = 0;         // Button2's integer
+  int FreeFlightFlag = 0;       // Button1's integer
+  QPointer<QWidget> LastFocus;  // the control last focused other than CLEAR
   DesignSizeKeeper DesignSize{*this, QSize(kPanelOuterWidth, kPanelClientHeight), Qt::Horizontal};
 };
 

@@ -101,6 +101,7 @@ void DesignSizeKeeper::Apply() {
   }
   Pending = false;
   if (client.width() > 0 && client.height() > 0) {
+    emit Settling();
     Window.resize(client);
   }
 }

@@ -36,6 +36,9 @@ class DesignSizeKeeper final : public QObject {
   void Start();
 
  signals:
+  // About to take the frame margins off: whatever was drawn for the size
+  // before is for a size the window does not keep.
+  void Settling();
   // The window was shown or moved to another screen: the moments its device
   // pixel ratio may have changed. Emitted after KeepWholeDevicePixels.
   void ScreenChecked();

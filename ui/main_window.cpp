@@ -7,7 +7,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleHints>
+#include <QTimer>
 
+#include "render/canvas/colour.h"
 #include "render/trace.h"
 #include "ui/control_panel.h"
 #include "ui/error_window.h"
@@ -20,6 +22,10 @@ namespace trilume {
 TForm1* Form1 = nullptr;
 
 namespace {
+
+// How long after the design size is given the window manager may still
+// pass sizes back and forth.
+constexpr int kSettlingMilliseconds = 2000;
 
 // The picture's accessible description: its keys.
 constexpr const char* kPictureKeys =
@@ -59,6 +65,11 @@ TForm1::TForm1(ClockState& state, const ClockSource& clock, TickSource& ticks, Q
   connect(Image1, &TImage::Click, this, &TForm1::PictureClicked);
   connect(Image1, &TImage::DblClick, this, &TForm1::PictureDoubleClicked);
   connect(&DesignSize, &DesignSizeKeeper::ScreenChecked, Image1, &TImage::FitToCanvas);
+  connect(&DesignSize, &DesignSizeKeeper::Settling, this, [this] {
+    Settling = true;
+    ForgetUnkeptSize();
+    QTimer::singleShot(kSettlingMilliseconds, this, [this] { Settling = false; });
+  });
 
   FormCreate();
   Session.SetSleeping(true);
@@ -109,6 +120,30 @@ void TForm1::ShowPresented() {
       changed.Left < changed.Right && changed.Top < changed.Bottom
           ? QRect(QPoint(changed.Left, changed.Top), QPoint(changed.Right - 1, changed.Bottom - 1))
           : QRect());
+}
+
+void TForm1::ForgetUnkeptSize() {
+  Session.CatchUp();
+  // The trace would draw those frames' triangles again into the hatch's
+  // gaps, which nothing covers later.
+  State.TraceHistory.fill(TriangleRecord{});
+  const QSize size = Canvas.GetImage().size();
+  Canvas.SetBrushColor(kWhite);
+  Canvas.SetBrushStyle(kBsSolid);
+  Canvas.FillRect(Rect(0, 0, size.width(), size.height()));
+  // The frame canvas hands the next frame the tools it keeps.
+  Canvas.SetBrushColor(Drawing.GetBrushColor());
+  Canvas.SetBrushStyle(Drawing.GetBrushStyle());
+  Drawing.Forget();
+  Image1->ShowChanges(QRect(QPoint(0, 0), size));
+  Session.InputChanged();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  // The window system may confirm the size later than it was asked for, or
+  // pass back a stale one on the way, and frames meanwhile read it.
+  if (Settling) ForgetUnkeptSize();
+  QWidget::resizeEvent(event);
 }
 
 void TForm1::FormCreate() { DesignSize.Start(); }

@@ -102,11 +102,16 @@ class TForm1 final : public QWidget, public ClockHost {
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   // Shows on the picture what the frame canvas put on the canvas.
   void ShowPresented();
+  // Wipes the canvas white and the trace, as at start: the frames drawn
+  // while the window manager framed the window were for a size the window
+  // does not keep, and a hatched background would never cover them.
+  void ForgetUnkeptSize();
   // A click on the picture: waits out the double-click interval.
   void PictureClicked();
   void PictureDoubleClicked();
@@ -125,6 +130,9 @@ class TForm1 final : public QWidget, public ClockHost {
   // wake it for the user's changes and the wall clock's steps.
   InputCatchUp CatchUpOnInput{Session};
   WallClockWatch ClockSteps;
+  // The design size is being given: the resizes that follow for a while
+  // wipe again what frames drew for the sizes before.
+  bool Settling = false;
 };
 
 // The program-wide reference to the main window, set when it is created.

@@ -4,10 +4,14 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+
+#include "ui/spoken_change.h"
 
 namespace trilume {
 
@@ -98,6 +102,70 @@ class MovementComboAccessible final : public QAccessibleWidget {
   QComboBox* Box() const { return static_cast<QComboBox*>(widget()); }
 };
 
+// While one lives, screen readers are not told how the box's text,
+// selection or value change: changes the box makes on its own, which the
+// focus or a sentence that follows tells better. Everything else goes on
+// to where it went before. Not nested: an inner one does nothing.
+class UnheardEdits {
+ public:
+  explicit UnheardEdits(QComboBox& box) : Active(Quieted == nullptr) {
+    if (Active) {
+      Quieted = &box;
+      Next = QAccessible::installUpdateHandler(&Filter);
+    }
+  }
+  ~UnheardEdits() {
+    if (Active) {
+      QAccessible::installUpdateHandler(Next);
+      Quieted = nullptr;
+    }
+  }
+  UnheardEdits(const UnheardEdits&) = delete;
+  UnheardEdits& operator=(const UnheardEdits&) = delete;
+
+ private:
+  static bool IsEdit(QAccessible::Event type) {
+    switch (type) {
+      case QAccessible::ValueChanged:
+      case QAccessible::TextCaretMoved:
+      case QAccessible::TextSelectionChanged:
+      case QAccessible::TextInserted:
+      case QAccessible::TextRemoved:
+      case QAccessible::TextUpdated:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  static void Filter(QAccessibleEvent* event) {
+    const QObject* object = event->object();
+    if (IsEdit(event->type()) && (object == Quieted || object == Quieted->lineEdit())) {
+      return;
+    }
+    // Qt acts on an item model's change event before handing it on, and
+    // would act twice here: no scope of these changes a model.
+    QAccessible::installUpdateHandler(Next);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(&Filter);
+  }
+
+  static inline QComboBox* Quieted = nullptr;
+  static inline QAccessible::UpdateHandler Next = nullptr;
+  bool Active;
+};
+
+constexpr int kLongestToldName = 24;
+
+QString UnknownNameSentence(const QString& typed, const QString& kept) {
+  if (typed.trimmed().isEmpty()) {
+    return QStringLiteral("No movement typed; %1 stays.").arg(kept);
+  }
+  const QString told =
+      typed.size() > kLongestToldName ? typed.left(kLongestToldName) + QChar(0x2026) : typed;
+  return QStringLiteral("Movement %1 not known; %2 stays.").arg(told, kept);
+}
+
 QAccessibleInterface* MakeMovementComboAccessible(const QString& /*key*/, QObject* object) {
   if (auto* box = qobject_cast<MovementComboBox*>(object)) {
     return new MovementComboAccessible(box);
@@ -113,10 +181,44 @@ MovementComboBox::MovementComboBox(QWidget* parent) : QComboBox(parent) {
     return true;
   }();
   static_cast<void>(installed);
+  setEditable(true);
+  setInsertPolicy(QComboBox::NoInsert);
+  // No completion as one types: it selects the rest of a name after every
+  // key, which screen readers say ("unselected"), and it would make "T"
+  // TICK at once.
+  setCompleter(nullptr);
+  connect(this, &QComboBox::editTextChanged, this, &MovementComboBox::FollowText);
+  connect(this, &QComboBox::currentTextChanged, this, &MovementComboBox::FollowText);
   view()->installEventFilter(this);
 }
 
+void MovementComboBox::FollowText(const QString& text) {
+  const int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (index >= 0) InEffect = index;
+}
+
+void MovementComboBox::Settle(QWidget* listener) {
+  const QString typed = currentText();
+  QString news;
+  if (findText(typed, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+    const UnheardEdits quiet(*this);
+    setCurrentIndex(InEffect);
+    setEditText(itemText(InEffect));
+    if (hasFocus()) lineEdit()->selectAll();
+    news = UnknownNameSentence(typed, itemText(InEffect));
+  } else if (InEffect != Heard) {
+    news = QStringLiteral("Movement %1.").arg(itemText(InEffect));
+  }
+  Heard = InEffect;
+  if (listener != nullptr && !news.isEmpty()) SpeakNow(*listener, news);
+}
+
 void MovementComboBox::showPopup() {
+  // A typed name in effect that Qt has not yet taken as the current item.
+  if (currentIndex() != InEffect && currentText() == itemText(InEffect)) {
+    const UnheardEdits quiet(*this);
+    setCurrentIndex(InEffect);
+  }
   // Qt 6.4 made the box's item current here; Qt 6.8 only follows the box's
   // own changes, and would open on whatever was current last.
   QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
@@ -126,6 +228,20 @@ void MovementComboBox::showPopup() {
   view()->selectionModel()->setCurrentIndex(
       model()->index(currentIndex(), modelColumn(), rootModelIndex()), flags);
   QComboBox::showPopup();
+  // Later, once the list has the focus: Qt made its item current before,
+  // unheard.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        const QModelIndex current = view()->currentIndex();
+        if (view()->isVisible() && view()->hasFocus() && current.isValid() &&
+            QAccessible::isActive()) {
+          QAccessibleEvent event(view(), QAccessible::Focus);
+          event.setChild(current.row());
+          QAccessible::updateAccessibility(&event);
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 bool MovementComboBox::eventFilter(QObject* watched, QEvent* event) {
@@ -142,25 +258,60 @@ void MovementComboBox::hidePopup() {
   QComboBox::hidePopup();
   // Later: the list's Return and click read its current item after hiding
   // it. Unheard by the box, which would take an empty current item for an
-  // empty text.
+  // empty text. Escape leaves the item last highlighted selected: the one
+  // in effect is.
   QMetaObject::invokeMethod(
       this,
       [this] {
         QItemSelectionModel* selection = view()->selectionModel();
+        // The focus, back in the box, has just said its value.
+        Heard = InEffect;
         if (selection != nullptr && !view()->isVisible()) {
           const QSignalBlocker quiet(selection);
           selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+          selection->select(model()->index(InEffect, modelColumn(), rootModelIndex()),
+                            QItemSelectionModel::ClearAndSelect);
         }
       },
       Qt::QueuedConnection);
 }
 
 void MovementComboBox::focusInEvent(QFocusEvent* event) {
-  // QComboBox hands its focus event to the line edit, which selects all of
-  // its text for the Tab and Shortcut reasons only.
-  QFocusEvent plain(event->type(), Qt::OtherFocusReason);
-  QComboBox::focusInEvent(&plain);
-  event->setAccepted(plain.isAccepted());
+  // Screen readers say the box's value as the focus comes.
+  if (event->reason() != Qt::PopupFocusReason) Heard = InEffect;
+  // The line edit selects all of its text for the Tab and Shortcut reasons.
+  const UnheardEdits quiet(*this);
+  QComboBox::focusInEvent(event);
+}
+
+void MovementComboBox::focusOutEvent(QFocusEvent* event) {
+  const Qt::FocusReason reason = event->reason();
+  if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+    // Before Qt, which would take "tick" for TICK. Qt has already given
+    // the focus to its new owner.
+    QWidget* next = QApplication::focusWidget();
+    Settle(next != nullptr && next->window() == window() ? next : nullptr);
+  }
+  const UnheardEdits quiet(*this);
+  QComboBox::focusOutEvent(event);
+}
+
+void MovementComboBox::hideEvent(QHideEvent* event) {
+  // The panel closed: reopened, it shows the movement the clock runs with.
+  Settle(nullptr);
+  QComboBox::hideEvent(event);
+}
+
+void MovementComboBox::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+    QComboBox::keyPressEvent(event);
+    return;
+  }
+  // Before Qt, which would take "tick" for TICK; Qt then takes a typed
+  // name as its current item, which Settle has said.
+  Settle(this);
+  const UnheardEdits quiet(*this);
+  QComboBox::keyPressEvent(event);
 }
 
 }  // namespace trilume

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
+#include <limits>
 
 #if defined(__linux__)
 #include <sys/timerfd.h>
@@ -36,10 +37,17 @@ WallClockWatch::~WallClockWatch() {
 
 bool WallClockWatch::Arm() {
 #if defined(__linux__)
-  // A timer that never expires (in 2100), cancelled by any setting of the
-  // clock: its only news is the step.
+  // A timer that all but never expires (a year on), cancelled by any
+  // setting of the clock: its only news is the step. Counted from now and
+  // held within time_t, so that no width of time_t puts it in the past,
+  // where it would expire again and again.
+  timespec now{};
+  if (clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
+  constexpr time_t kYear = 365 * 24 * 3600;
+  constexpr time_t kLatest = std::numeric_limits<time_t>::max();
+  if (now.tv_sec < 0 || now.tv_sec > kLatest - kYear) return false;
   itimerspec far{};
-  far.it_value.tv_sec = static_cast<time_t>(INT64_C(4102444800));
+  far.it_value.tv_sec = now.tv_sec + kYear;
   return timerfd_settime(Fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &far, nullptr) == 0;
 #else
   return false;

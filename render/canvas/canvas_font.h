@@ -5,7 +5,7 @@
 
 namespace trilume {
 
-// The font every canvas writes with: Liberation Sans at 11 pixels, without
+// The font every canvas writes with: Liberation Sans 2 at 11 pixels, without
 // antialiasing, so pictures are the same on every machine. The font file is
 // registered with Qt on first use; if it is missing, the default sans-serif
 // font stands in and one warning goes to stderr.

@@ -269,6 +269,24 @@ bool FrameCanvas::Present() {
   return drew;
 }
 
+bool FrameCanvas::Mirror(const FrameCanvas& shown) {
+  if (!shown.Calls.empty()) return false;
+  Calls.clear();
+  Texts.clear();
+  NearCount = 0;
+  NearNext = 0;
+  OpenLines = 0;
+  Last = shown.Last;
+  LastTexts = shown.LastTexts;
+  PenColor = shown.PenColor;
+  BrushColor = shown.BrushColor;
+  BrushStyle = shown.BrushStyle;
+  FontColor = shown.FontColor;
+  PenPos = shown.PenPos;
+  Changed = TRect{};
+  return true;
+}
+
 TRect FrameCanvas::TakeChanged() {
   const TRect changed = Changed;
   Changed = TRect{};

@@ -54,6 +54,11 @@ class FrameCanvas final : public TCanvas {
   bool Present();
   // The next unit is drawn even if it repeats the last one.
   void Forget() { Last.clear(); }
+  // Makes this canvas take up where `shown` is: the same last unit drawn,
+  // pen, brush, font and pen position, and no calls held. The Present() of
+  // the next unit then draws exactly when `shown`'s would. False, and
+  // nothing taken, while `shown` holds calls not yet presented.
+  bool Mirror(const FrameCanvas& shown);
   // A rectangle holding every target pixel that Present() changed since the
   // last call of this one: empty when nothing was drawn, kEverywhere when a
   // text differs.

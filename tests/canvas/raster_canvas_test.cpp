@@ -98,6 +98,8 @@ struct DirectionCase {
   int DY;
 };
 
+void PrintTo(const DirectionCase& c, std::ostream* os) { *os << c.Name; }
+
 class LineDirectionTest : public ::testing::TestWithParam<DirectionCase> {};
 
 // Start painted, end not, one pixel per step of the longer axis, whichever
@@ -247,6 +249,10 @@ struct HugeLine {
   std::int64_t X0, Y0, X1, Y1;
 };
 
+void PrintTo(const HugeLine& c, std::ostream* os) {
+  *os << "(" << c.X0 << ", " << c.Y0 << ") to (" << c.X1 << ", " << c.Y1 << ")";
+}
+
 class HugeLineTest : public ::testing::TestWithParam<HugeLine> {};
 
 TEST_P(HugeLineTest, DrawsOnlyTheInImagePixelsOfTheLine) {
@@ -349,6 +355,11 @@ struct StyleCase {
   int Style;
   Box Area;
 };
+
+void PrintTo(const StyleCase& c, std::ostream* os) {
+  *os << "style " << c.Style << " in (" << c.Area.X1 << ", " << c.Area.Y1 << ", " << c.Area.X2
+      << ", " << c.Area.Y2 << ")";
+}
 
 class HatchTest : public ::testing::TestWithParam<StyleCase> {};
 
@@ -587,6 +598,8 @@ struct BrushCase {
   int Style;
   bool FillsCell;
 };
+
+void PrintTo(const BrushCase& c, std::ostream* os) { *os << c.Name; }
 
 class TextBrushTest : public ::testing::TestWithParam<BrushCase> {};
 

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,6 +61,8 @@ struct SizeRange {
   int From;
   int To;
 };
+
+void PrintTo(const SizeRange& c, std::ostream* os) { *os << "sizes " << c.From << ".." << c.To; }
 
 class EllipseCaptureTest : public ::testing::TestWithParam<SizeRange> {};
 

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "frame_test_support.h"
@@ -29,6 +30,8 @@ struct Scene {
   std::function<void(PlainPanelSettings&, ClockState&)> Setup;
   bool FreeFlight = false;
 };
+
+void PrintTo(const Scene& c, std::ostream* os) { *os << c.Name; }
 
 bool UpdatingGoldens() {
   const char* update = std::getenv("TRILUME_UPDATE_GOLDEN");
@@ -82,7 +85,7 @@ TEST_P(GoldenTest, FrameMatchesGoldenPicture) {
       }
     }
   }
-  if (differing != 0) actual.save(path + ".new");
+  if (differing != 0) actual.save(path + ".new", "PNG");
   EXPECT_EQ(differing, 0) << "first at (" << firstX << ", " << firstY << "); see "
                           << path.toStdString() << ".new";
 }

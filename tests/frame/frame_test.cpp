@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -122,6 +123,10 @@ struct NumeralSwitches {
   int Ellipses;  // before the hour-tip marker
   int Texts;
 };
+
+void PrintTo(const NumeralSwitches& c, std::ostream* os) {
+  *os << "additionals " << c.Additionals << ", clock numbers " << c.ClockNumbers;
+}
 
 class NumeralSwitchTest : public FrameTest,
                           public ::testing::WithParamInterface<NumeralSwitches> {};
@@ -259,6 +264,8 @@ struct TurnOfSecond {
   std::int64_t Instant;
   double Steps;  // where the SMOOTH second hand belongs
 };
+
+void PrintTo(const TurnOfSecond& c, std::ostream* os) { *os << "instant " << c.Instant; }
 
 class OneReadingTest : public FrameTest, public ::testing::WithParamInterface<TurnOfSecond> {};
 

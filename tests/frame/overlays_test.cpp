@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ struct AnchorRow {
   int Height;
   TPoint A12, A3, A6, A9;
 };
+
+void PrintTo(const AnchorRow& c, std::ostream* os) {
+  *os << "window " << c.Width << "x" << c.Height;
+}
 
 class AnchorTest : public ::testing::TestWithParam<AnchorRow> {};
 
@@ -84,6 +89,10 @@ struct BarRow {
   std::vector<std::string> Lines;
 };
 
+void PrintTo(const BarRow& c, std::ostream* os) {
+  *os << "sides " << c.HourMinute << ", " << c.HourSecond << ", " << c.MinuteSecond;
+}
+
 class BarTest : public ::testing::TestWithParam<BarRow> {};
 
 TEST_P(BarTest, BarsStartAtTheTopLeftAndRunAsLongAsTheSides) {
@@ -118,6 +127,8 @@ struct ApexRow {
   TipOffset Hour, Minute, Second;
   std::string Marker;  // empty: no marker
 };
+
+void PrintTo(const ApexRow& c, std::ostream* os) { *os << c.Name; }
 
 class ApexTest : public ::testing::TestWithParam<ApexRow> {};
 

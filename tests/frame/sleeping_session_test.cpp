@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 #include <string_view>
@@ -148,13 +149,27 @@ class TwoClocks {
   ClockRun Sleeper;
 };
 
+// A time text that does not read for 7 of every 20 seconds: failure
+// episodes begin and end while the clock sleeps.
+std::string FaultySeconds(TDateTime timeOfDay) {
+  const std::string text = TimeToStr(timeOfDay);
+  return DecodeTime(timeOfDay).Sec % 20 < 7 ? "1x" + text.substr(2) : text;
+}
+
 struct Scenario {
   const char* Name;
   std::uint32_t Seed;
   const char* Movement;
   std::int64_t Start;
   int Traces;
+  bool Rainbow = false;
+  TimeTextFormatter TimeText = &TimeToStr;
+  // The most wake-ups the five calm seconds may take: a plan that gives up
+  // on a case wakes at every tick (320).
+  int CalmWakes = 320;
 };
+
+void PrintTo(const Scenario& c, std::ostream* os) { *os << c.Name; }
 
 class SleepingSessionTest : public ::testing::TestWithParam<Scenario> {
  protected:
@@ -174,6 +189,8 @@ TEST_P(SleepingSessionTest, ShowsAndLeavesWhatWakingAtEveryTickDoes) {
   clocks.Change([&](ClockRun& run) {
     run.Clock->Panel.MovementText = scenario.Movement;
     run.Clock->Panel.ScrollBar1Position = scenario.Traces;
+    run.Clock->Panel.SetChecked(PanelCheckBox::kRainbow, scenario.Rainbow);
+    run.Clock->SetTimeText(scenario.TimeText);
   });
   constexpr int kTicks = 1200;
   constexpr int kCalmTicks = 320;
@@ -181,6 +198,9 @@ TEST_P(SleepingSessionTest, ShowsAndLeavesWhatWakingAtEveryTickDoes) {
   bool free = false;
   bool minimised = false;
   for (int k = 1; k <= kTicks; ++k) {
+    if (k == kCalmTicks + 1) {
+      EXPECT_LE(clocks.Sleeper.Wakes, scenario.CalmWakes) << "wake-ups in the calm seconds";
+    }
     // Five calm seconds first, at the scenario's settings.
     if (k > kCalmTicks && pick(0, 29) == 0) {
       const std::int64_t moment = (k - 1) * tick + pick(1, static_cast<int>(tick) - 1);
@@ -277,12 +297,15 @@ TEST_P(SleepingSessionTest, ShowsAndLeavesWhatWakingAtEveryTickDoes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scenarios, SleepingSessionTest,
-    ::testing::Values(Scenario{"smooth", 1, "SMOOTH", At(8, 42, 11, 991), kDefaultTraceCount},
-                      Scenario{"tick", 2, "TICK", At(12, 59, 58, 500), 3},
+    ::testing::Values(Scenario{"smooth", 1, "SMOOTH", At(8, 42, 11, 991), kDefaultTraceCount, false,
+                               &TimeToStr, 160},
+                      Scenario{"tick", 2, "TICK", At(12, 59, 58, 500), 3, false, &TimeToStr, 30},
                       Scenario{"midnight", 3, "TICKBACK2", At(23, 59, 50, 0), 40},
-                      Scenario{"halfback", 4, "HALFBACK", At(6, 0, 0, 0), 1},
+                      Scenario{"halfback", 4, "HALFBACK", At(6, 0, 0, 0), 1, false, &TimeToStr, 30},
                       Scenario{"fast", 5, "FAST", At(17, 30, 0, 250), 2},
-                      Scenario{"tick2", 6, "TICK2", At(3, 3, 3, 3), 300}),
+                      Scenario{"tick2", 6, "TICK2", At(3, 3, 3, 3), 300, false, &TimeToStr, 90},
+                      Scenario{"rainbow", 7, "TICK", At(9, 59, 57, 900), 40, true, &TimeToStr, 280},
+                      Scenario{"fault", 8, "TICK", At(14, 0, 4, 0), 20, false, &FaultySeconds, 30}),
     [](const ::testing::TestParamInfo<Scenario>& param) { return std::string(param.param.Name); });
 
 // A step of the wall clock that nothing tells of (a suspend and resume, a
@@ -301,6 +324,38 @@ TEST(SleepingSessionClockTest, AnUntoldStepOfTheWallClockShowsWithinASecond) {
   }
   EXPECT_GT(shownAt, 0) << clocks.Sleeper.Clock->GetCaption();
   EXPECT_EQ(clocks.Sleeper.Clock->State.HourTip, clocks.Every.Clock->State.HourTip);
+}
+
+// Catches ticks slept through that read their time late by the length of
+// the catch-up before (here every frame takes 150 us, so a catch-up of a
+// second's ticks takes 9.5 ms), and a trace that runs backwards.
+TEST(SleepingSessionClockTest, ASleptTickReadsItsOwnDeadlineHoweverLongTheCatchUp) {
+  PinTimeZoneAndLocale();
+  constexpr std::int64_t kFrameMicroseconds = 150;
+  const std::int64_t wall = At(7, 6, 5, 0);
+  ClockRun run(true, wall);
+  run.Clock->Panel.MovementText = "TICK";
+  int wake = 0;
+  std::vector<int> wakeOfFrame;
+  run.Clock->OnFrameShown = [&](const FrameOutcome& outcome) {
+    run.Frames.push_back({outcome.Reading.Time, 0, outcome.Ok});
+    wakeOfFrame.push_back(wake);
+    run.Clock->Ticks.Spend(kFrameMicroseconds);
+    run.Clock->Clock.Advance(kFrameMicroseconds);
+  };
+  for (wake = 1; wake <= 400; ++wake) {
+    run.Clock->Clock.Set(wall + wake * kTickMicroseconds);
+    run.Clock->Ticks.AdvanceTo(wake * kTickMicroseconds);
+  }
+  ASSERT_GT(run.Frames.size(), 300U);  // frame i is tick i + 1; the last may sleep yet
+  for (std::size_t i = 1; i < run.Frames.size(); ++i) {
+    ASSERT_GE(run.Frames[i].Time, run.Frames[i - 1].Time) << "frame " << i;
+    // The last frame of a wake-up is its own tick, and reads the present.
+    if (i + 1 < run.Frames.size() && wakeOfFrame[i + 1] == wakeOfFrame[i]) {
+      const std::int64_t deadline = wall + static_cast<std::int64_t>(i + 1) * kTickMicroseconds;
+      ASSERT_EQ(run.Frames[i].Time, UnixMicrosecondsToLocal(deadline)) << "frame " << i;
+    }
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 #include "frame_test_support.h"
@@ -48,6 +49,8 @@ struct RainbowRow {
   int Step;
   std::vector<int> Cycle;  // palette indexes, repeating from the oldest
 };
+
+void PrintTo(const RainbowRow& c, std::ostream* os) { *os << "step " << c.Step; }
 
 class RainbowTest : public TraceTest, public ::testing::WithParamInterface<RainbowRow> {};
 
@@ -155,6 +158,8 @@ struct LatePenRow {
   int Traces;
   TColor Pen;
 };
+
+void PrintTo(const LatePenRow& c, std::ostream* os) { *os << c.Name; }
 
 class LatePenTest : public TraceTest, public ::testing::WithParamInterface<LatePenRow> {};
 
@@ -278,6 +283,10 @@ struct ClampRow {
   float ColourStep;
 };
 
+void PrintTo(const ClampRow& c, std::ostream* os) {
+  *os << "scroll bars " << c.ScrollBar1 << ", " << c.ScrollBar2;
+}
+
 class ClampTest : public TraceTest, public ::testing::WithParamInterface<ClampRow> {};
 
 TEST_P(ClampTest, CountAndStepStayInsideHistoryAndPalette) {
@@ -311,6 +320,8 @@ struct FillRow {
   int Style;
 };
 
+void PrintTo(const FillRow& c, std::ostream* os) { *os << "fill style " << c.FillStyleIndex; }
+
 class FillStyleTest : public TraceTest, public ::testing::WithParamInterface<FillRow> {};
 
 TEST_P(FillStyleTest, FrameLeavesTheNextBackgroundsBrush) {
@@ -340,6 +351,10 @@ struct KeepStyleRow {
   bool Hands;
   int Style;
 };
+
+void PrintTo(const KeepStyleRow& c, std::ostream* os) {
+  *os << "additionals " << c.Additionals << ", hands " << c.Hands << ", style " << c.Style;
+}
 
 class KeepStyleTest : public TraceTest, public ::testing::WithParamInterface<KeepStyleRow> {};
 

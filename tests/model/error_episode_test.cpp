@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace trilume {
@@ -18,6 +19,8 @@ struct EpisodeCase {
   // run that succeeded.
   const char* News;
 };
+
+void PrintTo(const EpisodeCase& c, std::ostream* os) { *os << c.Name; }
 
 class ErrorEpisodeTest : public ::testing::TestWithParam<EpisodeCase> {};
 

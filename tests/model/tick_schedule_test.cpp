@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ struct IntervalCase {
   std::int64_t IntervalMs;
   std::int64_t Ticks;
 };
+
+void PrintTo(const IntervalCase& c, std::ostream* os) { *os << c.IntervalMs << " ms"; }
 
 class TicksForIntervalTest : public ::testing::TestWithParam<IntervalCase> {};
 

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,20 @@
 #include "tests/reliability/soak/guarded.h"
 
 namespace trilume {
+
+// The soak's tables name their cases by their text or size, so that a
+// failure line says which one failed. Beside the types' namespace, where
+// GoogleTest looks for them.
+inline void PrintTo(const TimeTextCase& c, std::ostream* os) {
+  *os << ::testing::PrintToString(std::string(c.Text));
+}
+inline void PrintTo(const MovementCase& c, std::ostream* os) {
+  *os << ::testing::PrintToString(std::string(c.Text));
+}
+inline void PrintTo(const WindowSizeCase& c, std::ostream* os) {
+  *os << c.Width << "x" << c.Height;
+}
+
 namespace {
 
 constexpr int kIntMax = std::numeric_limits<int>::max();

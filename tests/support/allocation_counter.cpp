@@ -19,6 +19,17 @@ void* operator new(std::size_t size) {
 
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+// The nothrow forms too: a library's new (std::nothrow) (GoogleTest's own,
+// for one) would otherwise take a block from another allocator than the
+// free above, which a sanitizer's allocator refuses.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return ::operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)

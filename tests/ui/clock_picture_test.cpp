@@ -13,6 +13,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -26,6 +27,10 @@ struct RatioCase {
   double DevicePixelRatio;
   double DevicePixelsPerCanvasPixel;
 };
+
+void PrintTo(const RatioCase& c, std::ostream* os) {
+  *os << "device pixel ratio " << c.DevicePixelRatio;
+}
 
 class LogicalPixelsTest : public ::testing::TestWithParam<RatioCase> {};
 

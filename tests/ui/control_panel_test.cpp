@@ -23,6 +23,7 @@
 
 #include "render/canvas/colour.h"
 #include "tests/ui/ui_test_support.h"
+#include "ui/focus_ring.h"
 
 namespace trilume {
 namespace {
@@ -388,10 +389,9 @@ TEST_F(ControlPanelTest, ClearSaysSoUntilTheFocusMovesOn) {
       [&] { return Panel->Button2->accessibleDescription() == "Wipes the picture."; }));
 }
 
-// Every focusable control but the grid (which frames its cursor cell)
-// shows its focus with a ring at least 3:1 against the panel beside it
-// and against the control's own pixels inside it, and no ring without
-// the focus.
+// Every focusable control shows its focus with a ring at least 3:1
+// against the panel beside it and against the control's own pixels inside
+// it (the grid's goes round it), and no ring without the focus.
 TEST_F(ControlPanelTest, TheFocusedControlWearsARingThatStandsOut) {
   Panel->show();
   Panel->activateWindow();
@@ -414,6 +414,18 @@ TEST_F(ControlPanelTest, TheFocusedControlWearsARingThatStandsOut) {
     EXPECT_EQ(focused.pixel(focused.width() - 2, focused.height() - 2), ring);
     EXPECT_NE(unfocused.pixel(0, middle), ring) << control->accessibleName().toStdString();
   }
+  // The grid's edge is all cells, some as dark as the panel or as red as
+  // the ring: its ring goes round it, on the panel.
+  const QRect around = FocusRing::AroundRect(*Panel->CColorGrid1);
+  Panel->CColorGrid1->setFocus(Qt::TabFocusReason);
+  const QImage ringed = Panel->grab(around).toImage();
+  Panel->Button1->setFocus(Qt::TabFocusReason);
+  const QImage bare = Panel->grab(around).toImage();
+  const QRgb ring = ringed.pixel(0, around.height() / 2);
+  EXPECT_GE(Contrast(ring, panelBackground), 3.0);
+  EXPECT_EQ(ringed.pixel(around.width() - 2, around.height() - 2), ring);
+  EXPECT_EQ(ringed.pixel(FocusRing::kWidth, around.height() / 2), panelBackground);
+  EXPECT_EQ(bare.pixel(0, around.height() / 2), panelBackground);
 }
 
 // Left with Escape or a pick, or closed by Qt itself (as when its window
@@ -446,9 +458,61 @@ TEST_F(ControlPanelTest, AClosedMovementListHoldsNoFocusedItem) {
     QTest::keyClick(list, Qt::Key_Down);
     close();
     EXPECT_TRUE(QTest::qWaitFor([&] { return focusedItems() == 0; })) << how;
+    // Not the item last highlighted: the one in effect is selected.
+    const QModelIndexList selected = list->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1) << how;
+    EXPECT_EQ(selected[0].row(), Panel->ComboBox1->currentIndex()) << how;
   }
   // Escape kept SMOOTH, Return took the item below it.
   EXPECT_EQ(Panel->GetMovementText(), "FAST");
+}
+
+// Tab into MOVEMENT, type, leave. Faults caught: Tab-in leaving the text
+// unselected ("FASTTICK"); an unknown name left standing, or put back as
+// Qt's current item rather than the movement in effect; "tick" taken for
+// TICK; the revert or a new movement going unheard, or heard where the
+// focus is not; news that is none.
+struct TypedMovement {
+  const char* Name;
+  int StartItem;
+  const char* Typed;
+  Qt::Key Leave;
+  const char* Shown;
+  const char* Heard;  // by the control with the focus afterwards
+};
+
+TEST_F(ControlPanelTest, ATypedMovementReplacesTheTextOrGivesWayToTheOneInEffect) {
+  const std::vector<TypedMovement> table = {
+      {"replaces", 1, "TICK", Qt::Key_Tab, "TICK", "Movement TICK."},
+      {"unchanged", 2, "TICK", Qt::Key_Return, "TICK", ""},
+      {"unknown on Tab", 3, "XYZ", Qt::Key_Tab, "TICK2", "Movement XYZ not known; TICK2 stays."},
+      {"unknown on Return", 0, "XYZ", Qt::Key_Return, "SMOOTH",
+       "Movement XYZ not known; SMOOTH stays."},
+      {"case counts", 1, "tick", Qt::Key_Tab, "FAST", "Movement tick not known; FAST stays."},
+      {"past a name", 1, "TICKX", Qt::Key_Tab, "TICK", "Movement TICKX not known; TICK stays."},
+  };
+  Panel->show();
+  Panel->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Panel.get()));
+  for (const TypedMovement& row : table) {
+    Panel->ComboBox1->setCurrentIndex(row.StartItem);
+    Panel->CheckBox2->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Panel->CheckBox2, Qt::Key_Tab);
+    ASSERT_TRUE(Panel->ComboBox1->hasFocus()) << row.Name;
+    QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(row.Typed));
+    QTest::keyClick(QApplication::focusWidget(), row.Leave);
+    QWidget* listener = QApplication::focusWidget();
+    QWidget* expected = Panel->ComboBox1;
+    if (row.Leave == Qt::Key_Tab) expected = Panel->CheckBox5;
+    EXPECT_EQ(listener, expected) << row.Name;
+    EXPECT_EQ(Panel->ComboBox1->currentText().toStdString(), row.Shown) << row.Name;
+    EXPECT_EQ(Panel->GetMovementText(), row.Shown) << row.Name;
+    EXPECT_EQ(listener->accessibleDescription().toStdString(), row.Heard) << row.Name;
+    if (listener == Panel->ComboBox1 && *row.Heard != '\0') {
+      // Still in the box after a revert: the next name typed replaces it.
+      EXPECT_EQ(Panel->ComboBox1->lineEdit()->selectedText().toStdString(), row.Shown);
+    }
+  }
 }
 
 TEST_F(ControlPanelTest, MovementTextIsReadLiveWithoutCopies) {
