@@ -211,10 +211,11 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-      // Opened as the key comes up: Orca 48 takes a window that is already
-      // active when it reads the key going down for one it has announced,
-      // and then never says where the focus is.
-      if (!event->isAutoRepeat()) PanelKey = event->key();
+      Image1Click();
+      // Opened from the keyboard, the panel shows where its focus is at once.
+      if (Form2 != nullptr) {
+        Form2->setAttribute(Qt::WA_KeyboardFocusChange);
+      }
       event->accept();
       return;
     case Qt::Key_P:
@@ -231,20 +232,6 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     default:
       QWidget::keyPressEvent(event);
   }
-}
-
-void TForm1::keyReleaseEvent(QKeyEvent* event) {
-  if (event->isAutoRepeat() || event->key() != PanelKey) {
-    QWidget::keyReleaseEvent(event);
-    return;
-  }
-  PanelKey = 0;
-  Image1Click();
-  // Opened from the keyboard, the panel shows where its focus is at once.
-  if (Form2 != nullptr) {
-    Form2->setAttribute(Qt::WA_KeyboardFocusChange);
-  }
-  event->accept();
 }
 
 }  // namespace trilume

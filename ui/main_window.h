@@ -103,7 +103,6 @@ class TForm1 final : public QWidget, public ClockHost {
   void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   // Shows on the picture what the frame canvas put on the canvas.
@@ -118,9 +117,6 @@ class TForm1 final : public QWidget, public ClockHost {
 
   // Runs on the session's ticks, so tests move it with a fake tick source.
   TTimer ClickWait;
-  // The key that opens the panel went down here; the panel opens as it
-  // comes up.
-  int PanelKey = 0;
 
   DesignSizeKeeper DesignSize{*this, QSize(kMainWindowOuterWidth, kMainWindowOuterHeight),
                               Qt::Horizontal | Qt::Vertical};

