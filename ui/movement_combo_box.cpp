@@ -189,6 +189,7 @@ MovementComboBox::MovementComboBox(QWidget* parent) : QComboBox(parent) {
   setCompleter(nullptr);
   connect(this, &QComboBox::editTextChanged, this, &MovementComboBox::FollowText);
   connect(this, &QComboBox::currentTextChanged, this, &MovementComboBox::FollowText);
+  view()->installEventFilter(this);
 }
 
 void MovementComboBox::FollowText(const QString& text) {
@@ -218,6 +219,14 @@ void MovementComboBox::showPopup() {
     const UnheardEdits quiet(*this);
     setCurrentIndex(InEffect);
   }
+  // Qt 6.4 made the box's item current here; Qt 6.8 only follows the box's
+  // own changes, and would open on whatever was current last.
+  QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+  if (view()->selectionBehavior() == QAbstractItemView::SelectRows) {
+    flags |= QItemSelectionModel::Rows;
+  }
+  view()->selectionModel()->setCurrentIndex(
+      model()->index(currentIndex(), modelColumn(), rootModelIndex()), flags);
   QComboBox::showPopup();
   // Later, once the list has the focus: Qt made its item current before,
   // unheard.
@@ -233,6 +242,16 @@ void MovementComboBox::showPopup() {
         }
       },
       Qt::QueuedConnection);
+}
+
+bool MovementComboBox::eventFilter(QObject* watched, QEvent* event) {
+  // Qt closes the list without hidePopup when its window goes, and Qt 6.8
+  // also for Escape. hidePopup, called again from within itself, only
+  // tidies up once more.
+  if (watched == view() && event->type() == QEvent::Hide) {
+    hidePopup();
+  }
+  return QComboBox::eventFilter(watched, event);
 }
 
 void MovementComboBox::hidePopup() {

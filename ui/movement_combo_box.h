@@ -23,9 +23,10 @@ namespace trilume {
 //
 // The list: opening it names its current item; leaving it with Escape
 // leaves the item in effect selected; a pick is heard once, as the box's
-// value when the focus comes back. Closed, the list has no current item:
-// Qt reports a list's current item as focused even while the list is
-// hidden, and a screen reader would meet two objects with the focus.
+// value when the focus comes back. Closed, however it closed, the list has
+// no current item: Qt reports a list's current item as focused even while
+// the list is hidden, and a screen reader would meet two objects with the
+// focus. Opening it makes the box's item current again.
 //
 // Screen readers know the box by its accessible name (the label's text,
 // "MOVEMENT"): Qt on Linux names a combo box by its current text, so a
@@ -40,6 +41,7 @@ class MovementComboBox final : public QComboBox {
 
   void showPopup() override;
   void hidePopup() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  protected:
   void focusInEvent(QFocusEvent* event) override;

@@ -113,6 +113,49 @@ void SendDescriptionAsText(QObject* object, const QString& description, int chil
 
 namespace {
 
+// While one lives, Qt's own name-change events for one object go nowhere;
+// all others go on to where they went before. Not nested.
+class UntoldNameChanges {
+ public:
+  explicit UntoldNameChanges(const QObject& object) {
+    Untold = &object;
+    Next = QAccessible::installUpdateHandler(&Filter);
+  }
+  ~UntoldNameChanges() {
+    QAccessible::installUpdateHandler(Next);
+    Untold = nullptr;
+  }
+  UntoldNameChanges(const UntoldNameChanges&) = delete;
+  UntoldNameChanges& operator=(const UntoldNameChanges&) = delete;
+
+ private:
+  static void Filter(QAccessibleEvent* event) {
+    if (event->type() == QAccessible::NameChanged && event->object() == Untold) {
+      return;
+    }
+    QAccessible::installUpdateHandler(Next);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(&Filter);
+  }
+
+  static inline const QObject* Untold = nullptr;
+  static inline QAccessible::UpdateHandler Next = nullptr;
+};
+
+}  // namespace
+
+void ShowStatusText(QWidget& window, const QString& text) {
+  if (window.windowTitle() == text) {
+    return;
+  }
+  // Qt 6.4's event told only that the name changed; from Qt 6.8 on it
+  // carries the new title, which Orca speaks.
+  const UntoldNameChanges untold(window);
+  window.setWindowTitle(text);
+}
+
+namespace {
+
 // Keeps a widget's own accessible description while SpeakNow lends it to
 // spoken news, and gives it back once the focus has left the widget.
 class LentDescription final : public QObject {

@@ -23,6 +23,13 @@ void SendNameAsText(QObject* object, int child, const QString& name);
 // itself).
 void SendDescriptionAsText(QObject* object, const QString& description, int child = -1);
 
+// Sets a window's title to `text` when it differs, and tells nobody, not
+// even through Qt's own name-change event: a screen reader speaks every
+// change of its active window's title, and the status line changes every
+// second. Orca's read-title command asks for the title afresh, and SpeakNow
+// says it on demand.
+void ShowStatusText(QWidget& window, const QString& text);
+
 // Has screen readers say `text` once, now, as news about `widget`, which
 // should hold the keyboard focus (Orca speaks only about what has it): the
 // text becomes the widget's accessible description until the focus leaves

@@ -21,12 +21,4 @@ inline void SetUpWindow(QWidget& window, const QString& title, QPoint topLeft, Q
   FillBackground(window, colour);
 }
 
-// Sets a window's title to `text` when it differs, and tells nobody: a
-// screen reader speaks every change of its active window's title, and the
-// status line changes every second. Orca's read-title command asks for the
-// title afresh, and SpeakNow (ui/spoken_change.h) says it on demand.
-inline void ShowStatusText(QWidget& window, const QString& text) {
-  if (window.windowTitle() != text) window.setWindowTitle(text);
-}
-
 }  // namespace trilume

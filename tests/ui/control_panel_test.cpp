@@ -17,6 +17,8 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "render/canvas/colour.h"
@@ -426,8 +428,10 @@ TEST_F(ControlPanelTest, TheFocusedControlWearsARingThatStandsOut) {
   EXPECT_EQ(bare.pixel(0, around.height() / 2), panelBackground);
 }
 
-// Left with Escape or a pick, the MOVEMENT list must not go on claiming the
-// focus for its current item next to the box.
+// Left with Escape or a pick, or closed by Qt itself (as when its window
+// goes), the MOVEMENT list must not go on claiming the focus for its current
+// item next to the box, and must open again on the box's item, not on the
+// one last highlighted or on none.
 TEST_F(ControlPanelTest, AClosedMovementListHoldsNoFocusedItem) {
   Panel->show();
   Panel->activateWindow();
@@ -441,17 +445,23 @@ TEST_F(ControlPanelTest, AClosedMovementListHoldsNoFocusedItem) {
     }
     return focused;
   };
-  for (const Qt::Key close : {Qt::Key_Escape, Qt::Key_Return}) {
+  QAbstractItemView* list = Panel->ComboBox1->view();
+  const std::vector<std::pair<std::string, std::function<void()>>> closes = {
+      {"Escape", [&] { QTest::keyClick(list, Qt::Key_Escape); }},
+      {"Return", [&] { QTest::keyClick(list, Qt::Key_Return); }},
+      {"closed by Qt", [&] { list->window()->close(); }},
+  };
+  for (const auto& [how, close] : closes) {
     Panel->ComboBox1->showPopup();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Panel->ComboBox1->view()->isVisible(); }));
-    EXPECT_EQ(Panel->ComboBox1->view()->currentIndex().row(), Panel->ComboBox1->currentIndex());
-    QTest::keyClick(Panel->ComboBox1->view(), Qt::Key_Down);
-    QTest::keyClick(Panel->ComboBox1->view(), close);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return focusedItems() == 0; })) << close;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }));
+    EXPECT_EQ(list->currentIndex().row(), Panel->ComboBox1->currentIndex()) << how;
+    QTest::keyClick(list, Qt::Key_Down);
+    close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return focusedItems() == 0; })) << how;
     // Not the item last highlighted: the one in effect is selected.
-    const QModelIndexList selected = Panel->ComboBox1->view()->selectionModel()->selectedRows();
-    ASSERT_EQ(selected.size(), 1) << close;
-    EXPECT_EQ(selected[0].row(), Panel->ComboBox1->currentIndex()) << close;
+    const QModelIndexList selected = list->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1) << how;
+    EXPECT_EQ(selected[0].row(), Panel->ComboBox1->currentIndex()) << how;
   }
   // Escape kept SMOOTH, Return took the item below it.
   EXPECT_EQ(Panel->GetMovementText(), "FAST");
