@@ -102,58 +102,24 @@ class MovementComboAccessible final : public QAccessibleWidget {
   QComboBox* Box() const { return static_cast<QComboBox*>(widget()); }
 };
 
-// While one lives, screen readers are not told how the box's text,
-// selection or value change: changes the box makes on its own, which the
-// focus or a sentence that follows tells better. Everything else goes on
-// to where it went before. Not nested: an inner one does nothing.
-class UnheardEdits {
- public:
-  explicit UnheardEdits(QComboBox& box) : Active(Quieted == nullptr) {
-    if (Active) {
-      Quieted = &box;
-      Next = QAccessible::installUpdateHandler(&Filter);
-    }
+// The events that tell how the box's text, selection or value change: for
+// changes the box makes on its own, which the focus or a sentence that
+// follows tells better.
+bool IsOwnEdit(const QAccessibleEvent& event, const QObject& subject) {
+  switch (event.type()) {
+    case QAccessible::ValueChanged:
+    case QAccessible::TextCaretMoved:
+    case QAccessible::TextSelectionChanged:
+    case QAccessible::TextInserted:
+    case QAccessible::TextRemoved:
+    case QAccessible::TextUpdated:
+      break;
+    default:
+      return false;
   }
-  ~UnheardEdits() {
-    if (Active) {
-      QAccessible::installUpdateHandler(Next);
-      Quieted = nullptr;
-    }
-  }
-  UnheardEdits(const UnheardEdits&) = delete;
-  UnheardEdits& operator=(const UnheardEdits&) = delete;
-
- private:
-  static bool IsEdit(QAccessible::Event type) {
-    switch (type) {
-      case QAccessible::ValueChanged:
-      case QAccessible::TextCaretMoved:
-      case QAccessible::TextSelectionChanged:
-      case QAccessible::TextInserted:
-      case QAccessible::TextRemoved:
-      case QAccessible::TextUpdated:
-        return true;
-      default:
-        return false;
-    }
-  }
-
-  static void Filter(QAccessibleEvent* event) {
-    const QObject* object = event->object();
-    if (IsEdit(event->type()) && (object == Quieted || object == Quieted->lineEdit())) {
-      return;
-    }
-    // Qt acts on an item model's change event before handing it on, and
-    // would act twice here: no scope of these changes a model.
-    QAccessible::installUpdateHandler(Next);
-    QAccessible::updateAccessibility(event);
-    QAccessible::installUpdateHandler(&Filter);
-  }
-
-  static inline QComboBox* Quieted = nullptr;
-  static inline QAccessible::UpdateHandler Next = nullptr;
-  bool Active;
-};
+  const QObject* object = event.object();
+  return object == &subject || object == static_cast<const QComboBox&>(subject).lineEdit();
+}
 
 constexpr int kLongestToldName = 24;
 
@@ -201,7 +167,7 @@ void MovementComboBox::Settle(QWidget* listener) {
   const QString typed = currentText();
   QString news;
   if (findText(typed, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
-    const UnheardEdits quiet(*this);
+    const UnheardEvents quiet(*this, &IsOwnEdit);
     setCurrentIndex(InEffect);
     setEditText(itemText(InEffect));
     if (hasFocus()) lineEdit()->selectAll();
@@ -216,7 +182,7 @@ void MovementComboBox::Settle(QWidget* listener) {
 void MovementComboBox::showPopup() {
   // A typed name in effect that Qt has not yet taken as the current item.
   if (currentIndex() != InEffect && currentText() == itemText(InEffect)) {
-    const UnheardEdits quiet(*this);
+    const UnheardEvents quiet(*this, &IsOwnEdit);
     setCurrentIndex(InEffect);
   }
   // Qt 6.4 made the box's item current here; Qt 6.8 only follows the box's
@@ -280,7 +246,7 @@ void MovementComboBox::focusInEvent(QFocusEvent* event) {
   // Screen readers say the box's value as the focus comes.
   if (event->reason() != Qt::PopupFocusReason) Heard = InEffect;
   // The line edit selects all of its text for the Tab and Shortcut reasons.
-  const UnheardEdits quiet(*this);
+  const UnheardEvents quiet(*this, &IsOwnEdit);
   QComboBox::focusInEvent(event);
 }
 
@@ -292,7 +258,7 @@ void MovementComboBox::focusOutEvent(QFocusEvent* event) {
     QWidget* next = QApplication::focusWidget();
     Settle(next != nullptr && next->window() == window() ? next : nullptr);
   }
-  const UnheardEdits quiet(*this);
+  const UnheardEvents quiet(*this, &IsOwnEdit);
   QComboBox::focusOutEvent(event);
 }
 
@@ -310,7 +276,7 @@ void MovementComboBox::keyPressEvent(QKeyEvent* event) {
   // Before Qt, which would take "tick" for TICK; Qt then takes a typed
   // name as its current item, which Settle has said.
   Settle(this);
-  const UnheardEdits quiet(*this);
+  const UnheardEvents quiet(*this, &IsOwnEdit);
   QComboBox::keyPressEvent(event);
 }
 

@@ -111,38 +111,29 @@ void SendDescriptionAsText(QObject* object, const QString& description, int chil
   SendPropertyChange(event.accessibleInterface(), "accessible-description", description);
 }
 
-namespace {
-
-// While one lives, Qt's own name-change events for one object go nowhere;
-// all others go on to where they went before. Not nested.
-class UntoldNameChanges {
- public:
-  explicit UntoldNameChanges(const QObject& object) {
-    Untold = &object;
+UnheardEvents::UnheardEvents(const QObject& subject, Picker unheard) : Active(Subject == nullptr) {
+  if (Active) {
+    Subject = &subject;
+    Unheard = unheard;
     Next = QAccessible::installUpdateHandler(&Filter);
   }
-  ~UntoldNameChanges() {
+}
+
+UnheardEvents::~UnheardEvents() {
+  if (Active) {
     QAccessible::installUpdateHandler(Next);
-    Untold = nullptr;
+    Subject = nullptr;
   }
-  UntoldNameChanges(const UntoldNameChanges&) = delete;
-  UntoldNameChanges& operator=(const UntoldNameChanges&) = delete;
+}
 
- private:
-  static void Filter(QAccessibleEvent* event) {
-    if (event->type() == QAccessible::NameChanged && event->object() == Untold) {
-      return;
-    }
-    QAccessible::installUpdateHandler(Next);
-    QAccessible::updateAccessibility(event);
-    QAccessible::installUpdateHandler(&Filter);
-  }
-
-  static inline const QObject* Untold = nullptr;
-  static inline QAccessible::UpdateHandler Next = nullptr;
-};
-
-}  // namespace
+void UnheardEvents::Filter(QAccessibleEvent* event) {
+  if (Unheard(*event, *Subject)) return;
+  // Qt acts on an item model's change event before handing it on, and
+  // would act twice here: no scope of these changes a model.
+  QAccessible::installUpdateHandler(Next);
+  QAccessible::updateAccessibility(event);
+  QAccessible::installUpdateHandler(&Filter);
+}
 
 void ShowStatusText(QWidget& window, const QString& text) {
   if (window.windowTitle() == text) {
@@ -150,7 +141,9 @@ void ShowStatusText(QWidget& window, const QString& text) {
   }
   // Qt 6.4's event told only that the name changed; from Qt 6.8 on it
   // carries the new title, which Orca speaks.
-  const UntoldNameChanges untold(window);
+  const UnheardEvents untold(window, [](const QAccessibleEvent& event, const QObject& subject) {
+    return event.type() == QAccessible::NameChanged && event.object() == &subject;
+  });
   window.setWindowTitle(text);
 }
 

@@ -1,12 +1,34 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QAccessible>
 #include <QString>
 
 class QObject;
 class QWidget;
 
 namespace trilume {
+
+// While one lives, screen readers are not told of the events about
+// `subject` that `unheard` picks; all others go on to where they went
+// before. Not nested: an inner one does nothing. Single-threaded, as Qt's
+// accessibility is.
+class UnheardEvents {
+ public:
+  using Picker = bool (*)(const QAccessibleEvent& event, const QObject& subject);
+  UnheardEvents(const QObject& subject, Picker unheard);
+  ~UnheardEvents();
+  UnheardEvents(const UnheardEvents&) = delete;
+  UnheardEvents& operator=(const UnheardEvents&) = delete;
+
+ private:
+  static void Filter(QAccessibleEvent* event);
+
+  static inline const QObject* Subject = nullptr;
+  static inline Picker Unheard = nullptr;
+  static inline QAccessible::UpdateHandler Next = nullptr;
+  bool Active;
+};
 
 // Sends screen readers an object's new accessible name (child -1: the
 // object itself; otherwise that child of its interface) as text, after
