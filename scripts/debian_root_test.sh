@@ -159,8 +159,13 @@ show_clock() {
     fi
     sleep 0.1
   done
-  # The frame and the title settle before the picture is taken.
-  sleep 2
+  # The picture is taken once the title shows the status line.
+  tries=0
+  until DISPLAY="$DISPLAY_FOR_ROOT" xprop -id "$window" WM_NAME 2>/dev/null | grep -q 'Triangle is'; do
+    tries=$((tries + 1))
+    [ "$tries" -gt 600 ] && break
+    sleep 0.1
+  done
   # xprop names each size the icon holds as "Icon (W x H):".
   local icon_sizes
   icon_sizes="$(DISPLAY="$DISPLAY_FOR_ROOT" xprop -id "$window" _NET_WM_ICON 2>/dev/null |
