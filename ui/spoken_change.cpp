@@ -147,6 +147,7 @@ void ShowStatusText(QWidget& window, const QString& text) {
   window.setWindowTitle(text);
 }
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 namespace {
 
 // Keeps a widget's own accessible description while SpeakNow lends it to
@@ -210,5 +211,17 @@ void SpeakNow(QWidget& widget, const QString& text) {
   widget.setAccessibleDescription(text);
   SendDescriptionAsText(&widget, text);
 }
+
+#else
+
+void SpeakNow(QWidget& widget, const QString& text) {
+  // From Qt 6.8 on, news can be announced outright. A lent description is
+  // not safe there: Orca 48 keeps its own copy of each description and read
+  // a lent one again, stale, when the focus came back to the widget later.
+  QAccessibleAnnouncementEvent news(&widget, text);
+  QAccessible::updateAccessibility(&news);
+}
+
+#endif
 
 }  // namespace trilume

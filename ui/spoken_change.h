@@ -53,7 +53,8 @@ void SendDescriptionAsText(QObject* object, const QString& description, int chil
 void ShowStatusText(QWidget& window, const QString& text);
 
 // Has screen readers say `text` once, now, as news about `widget`, which
-// should hold the keyboard focus (Orca speaks only about what has it): the
+// should hold the keyboard focus. From Qt 6.8 on it is an announcement.
+// Before, Qt has none, and Orca speaks only about what has the focus: the
 // text becomes the widget's accessible description until the focus leaves
 // it, when the description it had before comes back, unspoken.
 void SpeakNow(QWidget& widget, const QString& text);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
 #include <QSize>
@@ -11,6 +12,8 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "model/clock_state.h"
 #include "model/date_time.h"
@@ -61,6 +64,50 @@ class UiTest : public ::testing::Test {
   std::unique_ptr<ClockState> State;
   std::unique_ptr<TForm1> MainWindow;
   std::unique_ptr<TForm2> Panel;
+};
+
+// What screen readers were last given as news about a widget while one
+// lives: from Qt 6.8 on an announcement, before it the widget's lent
+// description.
+class NewsHeard {
+ public:
+  NewsHeard() : Previous(QAccessible::installUpdateHandler(&Record)) { Said().clear(); }
+  ~NewsHeard() { QAccessible::installUpdateHandler(Previous); }
+  NewsHeard(const NewsHeard&) = delete;
+  NewsHeard& operator=(const NewsHeard&) = delete;
+
+  void Forget() { Said().clear(); }
+
+  std::string About(const QWidget& widget) const {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    std::string last;
+    for (const auto& [object, text] : Said()) {
+      if (object == &widget) last = text;
+    }
+    return last;
+#else
+    return widget.accessibleDescription().toStdString();
+#endif
+  }
+
+ private:
+  static std::vector<std::pair<const QObject*, std::string>>& Said() {
+    static std::vector<std::pair<const QObject*, std::string>> said;
+    return said;
+  }
+
+  static void Record(QAccessibleEvent* event) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    if (event->type() == QAccessible::Announcement) {
+      const auto* news = static_cast<QAccessibleAnnouncementEvent*>(event);
+      Said().emplace_back(event->object(), news->message().toStdString());
+    }
+#else
+    static_cast<void>(event);
+#endif
+  }
+
+  QAccessible::UpdateHandler Previous;
 };
 
 // The lines the program wrote, without the platform plugin's own notes.
