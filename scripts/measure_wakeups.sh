@@ -5,8 +5,9 @@
 # all running at the same time, each on its own private Xvfb, so that the
 # machine's load touches them alike.
 #
-# Usage: measure_wakeups.sh [--baseline OTHER/trilume] PATH/TO/trilume
-#                           PATH/TO/one_hertz_clock [SECONDS] [defaults|rainbow300]
+# Usage: measure_wakeups.sh [--baseline OTHER/trilume] [--changes PATH/TO/picture_changes]
+#                           PATH/TO/trilume PATH/TO/one_hertz_clock [SECONDS]
+#                           [defaults|rainbow300]
 #   defaults:   the design settings.
 #   rainbow300: RAINBOW on and NUMBER OF TRACES 300, set through the control
 #               panel with xdotool as a user would; measured once the trace
@@ -18,13 +19,19 @@
 # (/proc/PID/task/*/schedstat, in nanoseconds) over the same interval, in %
 # of one core. Prints one line per program and
 # per thread, then the ratios to the 1 Hz clock. Use Release builds.
+# With --changes (defaults only), bench/picture_changes replays the same
+# interval's ticks at the design settings and counts those whose picture or
+# title changes: the fewest wake-ups that show every change, to hold the
+# measured ones against.
 set -euo pipefail
 
-usage="usage: measure_wakeups.sh [--baseline OTHER/trilume] PATH/TO/trilume PATH/TO/one_hertz_clock [SECONDS] [defaults|rainbow300]"
+usage="usage: measure_wakeups.sh [--baseline OTHER/trilume] [--changes PATH/TO/picture_changes] PATH/TO/trilume PATH/TO/one_hertz_clock [SECONDS] [defaults|rainbow300]"
 baseline=""
+changes=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --baseline) baseline="${2:?$usage}"; shift 2 ;;
+    --changes) changes="${2:?$usage}"; shift 2 ;;
     --help|-h) echo "$usage"; exit 0 ;;
     -*) echo "$usage" >&2; exit 2 ;;
     *) break ;;
@@ -35,7 +42,11 @@ yardstick="${2:?$usage}"
 seconds="${3:-30}"
 mode="${4:-defaults}"
 case "$mode" in defaults|rainbow300) ;; *) echo "$usage" >&2; exit 2 ;; esac
-for binary in "$clock_binary" "$yardstick" ${baseline:+"$baseline"}; do
+if [ -n "$changes" ] && [ "$mode" != defaults ]; then
+  echo "measure_wakeups.sh: --changes replays the design settings only" >&2
+  exit 2
+fi
+for binary in "$clock_binary" "$yardstick" ${baseline:+"$baseline"} ${changes:+"$changes"}; do
   [ -x "$binary" ] || { echo "measure_wakeups.sh: not an executable: $binary" >&2; exit 2; }
 done
 
@@ -156,3 +167,18 @@ for label in "${labels[@]}"; do
     -v r="${wake_rate[$label]}" -v r0="${wake_rate[1hz]}" 'BEGIN {
       printf "%-8s / 1hz: CPU %.1fx  wake-ups %.1fx\n", l, (c0 > 0 ? c / c0 : 0), (r0 > 0 ? r / r0 : 0) }'
 done
+
+# After the measurement, so that the replay does not load the machine
+# during it.
+if [ -n "$changes" ]; then
+  read -r _ ticks _ changed _ pictures _ titles _ planned \
+    < <("$changes" $((start_ns / 1000)) "$wall")
+  awk -v w="$wall" -v t="$ticks" -v c="$changed" -v p="$pictures" -v n="$titles" -v s="$planned" 'BEGIN {
+    printf "changes  the same %.0f s replayed (%d ticks): %.1f pictures or titles/s (pictures %.1f/s, titles %.1f/s); the session plans %.1f wake-ups/s\n",
+      w, t, c / w, p / w, n / w, s / w }'
+  for label in "${labels[@]}"; do
+    [ "$label" = "1hz" ] && continue
+    awk -v l="$label" -v r="${wake_rate[$label]}" -v c="$changed" -v w="$wall" 'BEGIN {
+      printf "%-8s wake-ups less changes: %+.1f/s\n", l, r - c / w }'
+  done
+fi
